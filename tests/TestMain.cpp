@@ -1,0 +1,35 @@
+// Test runner: checks the code page first, then hands over to GoogleTest.
+#include "tests/TestMain.h"
+
+#include <windows.h>
+#include <cstdio>
+#include <cstring>
+#include <gtest/gtest.h>
+
+std::string EmulatedWindows;
+std::string FixtureDirectory;
+
+static std::string OptionValue(const char* arg, const char* name)
+{
+    size_t n = strlen(name);
+    return strncmp(arg, name, n) == 0 ? std::string(arg + n) : std::string();
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        std::string value = OptionValue(argv[i], "--windows=");
+        if (!value.empty())
+            EmulatedWindows = value;
+        value = OptionValue(argv[i], "--fixture=");
+        if (!value.empty())
+            FixtureDirectory = value;
+    }
+    UINT acp = GetACP();
+    if (acp != 932) {
+        fprintf(stderr, "FATAL: the ANSI code page is %u, not 932: run Wine with LC_ALL=ja_JP.UTF-8\n", acp);
+        return 2;
+    }
+    return RUN_ALL_TESTS();
+}

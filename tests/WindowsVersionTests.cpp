@@ -1,0 +1,234 @@
+// Naming the edition from made-up version records, and the real answers of each Windows Wine presents.
+#include "probes/SystemCalls.h"
+#include "probes/WindowsVersion.h"
+#include <shlobj.h>
+#include "tests/TestMain.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+
+OSVERSIONINFOA Record(DWORD major, DWORD minor, DWORD platform, const char* servicePack, DWORD build = 0)
+{
+    OSVERSIONINFOA v = {};
+    v.dwOSVersionInfoSize = sizeof(v);
+    v.dwMajorVersion = major;
+    v.dwMinorVersion = minor;
+    v.dwBuildNumber = build;
+    v.dwPlatformId = platform;
+    strncpy(v.szCSDVersion, servicePack, sizeof(v.szCSDVersion) - 1);
+    return v;
+}
+
+class WindowsVersionTest : public ::testing::Test {
+protected:
+    void SetUp() override { saved_ = WindowsVersion; }
+    void TearDown() override
+    {
+        WindowsVersion = saved_;
+        Sys = RealSystemCalls();
+    }
+    OSVERSIONINFOA saved_;
+};
+
+const DWORD Win9x = VER_PLATFORM_WIN32_WINDOWS;
+const DWORD WinNT = VER_PLATFORM_WIN32_NT;
+const char UnknownName[] = "謎のWindows(^^;";
+
+} // namespace
+
+TEST_F(WindowsVersionTest, NamesEditions)
+{
+    static const struct { DWORD major, minor, platform; const char* servicePack; const char* name; } rows[] = {
+        {3, 51, WinNT, "Service Pack 5", "Windows NT 3.51"},
+        {3, 10, 0, "Win32s 1.3", "Windows NT 3.51"},
+        {3, 0, Win9x, "", "Windows NT 3.51"},
+        {4, 0, Win9x, "", "Windows 95"},
+        {4, 0, Win9x, "B", "Windows 95 OSR2"},
+        {4, 0, Win9x, "C", "Windows 95 OSR2"},
+        {4, 0, Win9x, "b", "Windows 95"},
+        {4, 0, Win9x, " C ", "Windows 95"},
+        {4, 0, Win9x, "C ", "Windows 95"},
+        {4, 0, Win9x, "A", "Windows 95"},
+        {4, 0, WinNT, "B", "Windows NT 4.0"},
+        {4, 0, WinNT, "Service Pack 6a", "Windows NT 4.0"},
+        {4, 0, 0, "", "Windows NT 4.0"},
+        {4, 10, Win9x, "A", "Windows 98 SE"},
+        {4, 10, WinNT, "A", "Windows 98 SE"},
+        {4, 10, Win9x, " A ", "Windows 98"},
+        {4, 10, Win9x, "a", "Windows 98"},
+        {4, 10, Win9x, "", "Windows 98"},
+        {4, 90, Win9x, " ", "Windows Me"},
+        {4, 3, Win9x, "", ""},
+        {4, 1, WinNT, "", ""},
+        {5, 0, WinNT, "Service Pack 4", "Windows 2000"},
+        {5, 1, WinNT, "Service Pack 3", "Windows XP"},
+        {5, 2, WinNT, "", "Windows Server 2003"},
+        {5, 3, WinNT, "", UnknownName},
+        {6, 0, WinNT, "", "Windows Vista"},
+        {6, 1, WinNT, "Service Pack 1", "Windows Vista"},
+        {6, 2, WinNT, "", "Windows Vista"},
+        {6, 99, WinNT, "", "Windows Vista"},
+        {7, 0, WinNT, "", UnknownName},
+        {10, 0, WinNT, "", UnknownName},
+        {0, 0, 0, "", UnknownName},
+        {2, 0, WinNT, "", UnknownName},
+    };
+    for (const auto& row : rows) {
+        WindowsVersion = Record(row.major, row.minor, row.platform, row.servicePack);
+        EXPECT_EQ(row.name, WindowsName())
+            << row.major << "." << row.minor << " platform " << row.platform << " \"" << row.servicePack << "\"";
+    }
+}
+
+TEST_F(WindowsVersionTest, BuildNumberKeepsLowWordOnlyOn9x)
+{
+    WindowsVersion = Record(4, 0, Win9x, "", 0x040003B6);
+    EXPECT_EQ(950, BuildNumber());
+    WindowsVersion = Record(4, 10, Win9x, "", 0xFFFF0000);
+    EXPECT_EQ(0, BuildNumber());
+    WindowsVersion = Record(5, 1, WinNT, "", 0x00010A28);
+    EXPECT_EQ(0x00010A28, BuildNumber());
+    WindowsVersion = Record(6, 0, WinNT, "", 6002);
+    EXPECT_EQ(6002, BuildNumber());
+    EXPECT_EQ(6, MajorVersion());
+    EXPECT_EQ(0, MinorVersion());
+}
+
+TEST_F(WindowsVersionTest, ServicePackTextIsKeptAsStored)
+{
+    WindowsVersion = Record(4, 10, Win9x, " A ");
+    EXPECT_EQ(" A ", ServicePackText());
+    WindowsVersion = Record(5, 1, WinNT, "");
+    EXPECT_EQ("", ServicePackText());
+    WindowsVersion = Record(5, 1, WinNT, "サービスパック３");
+    EXPECT_EQ("サービスパック３", ServicePackText());
+    // no NUL in the whole field: the text stops at the field's end
+    memset(WindowsVersion.szCSDVersion, 'x', sizeof(WindowsVersion.szCSDVersion));
+    EXPECT_EQ(std::string(128, 'x'), ServicePackText());
+}
+
+TEST_F(WindowsVersionTest, FailedQueryLeavesZeros)
+{
+    memset(&WindowsVersion, 0, sizeof(WindowsVersion));
+    Sys.getVersionEx = [](LPOSVERSIONINFOA) -> BOOL { return FALSE; };
+    QueryWindowsVersion();
+    EXPECT_EQ(sizeof(OSVERSIONINFOA), WindowsVersion.dwOSVersionInfoSize);
+    EXPECT_EQ(148u, WindowsVersion.dwOSVersionInfoSize);
+    EXPECT_EQ(0, MajorVersion());
+    EXPECT_EQ(0, MinorVersion());
+    EXPECT_EQ(0, BuildNumber());
+    EXPECT_EQ("", ServicePackText());
+    EXPECT_EQ(UnknownName, WindowsName());
+}
+
+TEST_F(WindowsVersionTest, QueryPassesTheRecordSize)
+{
+    static DWORD seenSize;
+    seenSize = 0;
+    memset(&WindowsVersion, 0x55, sizeof(WindowsVersion));
+    Sys.getVersionEx = [](LPOSVERSIONINFOA v) -> BOOL {
+        seenSize = v->dwOSVersionInfoSize;
+        v->dwMajorVersion = 4;
+        v->dwMinorVersion = 0;
+        v->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
+        strcpy(v->szCSDVersion, "C");
+        return TRUE;
+    };
+    QueryWindowsVersion();
+    EXPECT_EQ(148u, seenSize);
+    EXPECT_EQ("Windows 95 OSR2", WindowsName());
+}
+
+TEST_F(WindowsVersionTest, RefusedDirectoriesAreEmpty)
+{
+    Sys.getSystemDirectory = [](LPSTR, UINT) -> UINT { return 0; };
+    Sys.getWindowsDirectory = [](LPSTR buffer, UINT size) -> UINT {
+        memset(buffer, 'x', size - 1); // a directory too long for the buffer
+        return 300;
+    };
+    Sys.shGetSpecialFolderPath = [](HWND, LPSTR, int, BOOL) -> BOOL { return FALSE; };
+    EXPECT_EQ("", SystemDirectory());
+    EXPECT_EQ("", WindowsDirectory());
+    EXPECT_EQ("", SpecialFolderPath(0));
+    Sys.shGetSpecialFolderPath = nullptr;
+    EXPECT_EQ("", SpecialFolderPath(0));
+}
+
+TEST_F(WindowsVersionTest, DirectoriesAsDelivered)
+{
+    static UINT seenSize;
+    static int seenFolder;
+    static BOOL seenCreate;
+    Sys.getSystemDirectory = [](LPSTR buffer, UINT size) -> UINT {
+        seenSize = size;
+        strcpy(buffer, "D:\\表\\");
+        return 6;
+    };
+    Sys.shGetSpecialFolderPath = [](HWND, LPSTR buffer, int folder, BOOL create) -> BOOL {
+        seenFolder = folder;
+        seenCreate = create;
+        strcpy(buffer, "C:\\Documents and Settings\\user\\デスクトップ");
+        return TRUE;
+    };
+    EXPECT_EQ("D:\\表\\", SystemDirectory());
+    EXPECT_EQ(255u, seenSize);
+    seenFolder = -1;
+    EXPECT_EQ("C:\\Documents and Settings\\user\\デスクトップ", SpecialFolderPath(CSIDL_DESKTOP));
+    EXPECT_EQ(CSIDL_DESKTOP, seenFolder);
+    EXPECT_TRUE(seenCreate);
+}
+
+// Against the real GetVersionExA, with Wine presenting the version named by --windows=.
+TEST(RealWindowsVersion, MatchesTheEmulatedWindows)
+{
+    static const struct {
+        const char* wine;
+        long major, minor, build;
+        const char* servicePack;
+        const char* name;
+    } rows[] = {
+        {"win95", 4, 0, 950, "", "Windows 95"},
+        {"win98", 4, 10, 2222, " A ", "Windows 98"},
+        {"winme", 4, 90, 3000, " ", "Windows Me"},
+        {"nt351", 3, 51, 1057, "Service Pack 5", "Windows NT 3.51"},
+        {"nt40", 4, 0, 1381, "Service Pack 6a", "Windows NT 4.0"},
+        {"win2k", 5, 0, 2195, "Service Pack 4", "Windows 2000"},
+        {"winxp", 5, 1, 2600, "Service Pack 3", "Windows XP"},
+        {"win2003", 5, 2, 3790, "Service Pack 2", "Windows Server 2003"},
+        {"vista", 6, 0, 6002, "Service Pack 2", "Windows Vista"},
+        {"win7", 6, 1, 7601, "Service Pack 1", "Windows Vista"},
+        {"win8", 6, 2, 9200, "", "Windows Vista"},
+        {"win10", 6, 2, 9200, "", "Windows Vista"},
+    };
+    if (EmulatedWindows.empty())
+        GTEST_SKIP() << "no --windows= given";
+    OSVERSIONINFOA saved = WindowsVersion;
+    memset(&WindowsVersion, 0, sizeof(WindowsVersion));
+    Sys = RealSystemCalls();
+    QueryWindowsVersion();
+    bool known = false;
+    for (const auto& row : rows) {
+        if (EmulatedWindows != row.wine)
+            continue;
+        known = true;
+        EXPECT_EQ(row.major, MajorVersion());
+        EXPECT_EQ(row.minor, MinorVersion());
+        EXPECT_EQ(row.build, BuildNumber());
+        EXPECT_EQ(row.servicePack, ServicePackText());
+        EXPECT_EQ(row.name, WindowsName());
+    }
+    EXPECT_TRUE(known) << "no expectations for " << EmulatedWindows;
+    WindowsVersion = saved;
+}
+
+TEST(RealWindowsVersion, DirectoriesOfTheWinePrefix)
+{
+    Sys = RealSystemCalls();
+    EXPECT_EQ("C:\\windows\\system32", SystemDirectory());
+    EXPECT_EQ("C:\\windows", WindowsDirectory());
+    char profile[MAX_PATH] = {};
+    GetEnvironmentVariableA("USERPROFILE", profile, sizeof(profile));
+    EXPECT_EQ(std::string(profile) + "\\Desktop", SpecialFolderPath(CSIDL_DESKTOP));
+}
