@@ -122,3 +122,9 @@ std::string FormatNumber(double value)
         text.erase(text.size() - 1);
     return text;
 }
+
+std::string TwoDigitText(double value)
+{
+    std::string text = FormatNumber(value);
+    return text.size() == 1 ? "0" + text : text;
+}

@@ -7,3 +7,6 @@
 std::string DecimalDigits(double value, int count, int& exponent, bool& negative);
 
 std::string FormatNumber(double value);
+
+// FormatNumber with a "0" in front of a single digit, for dates and times: 5 gives "05".
+std::string TwoDigitText(double value);

@@ -5,5 +5,13 @@
 // The Windows version Wine was told to present (--windows=NAME), or empty when not given.
 extern std::string EmulatedWindows;
 
-// Directory of the Wine fixture files made by the harness (--fixture=DIR), or empty.
-extern std::string FixtureDirectory;
+// What GetVersionExA answers under one of Wine's Windows versions, and the edition's name.
+struct EmulatedVersion {
+    const char* wine;
+    long major, minor, build;
+    const char* servicePack;
+    const char* name;
+};
+
+// The row for EmulatedWindows, or null when none was given or it is unknown.
+const EmulatedVersion* ExpectedVersion();

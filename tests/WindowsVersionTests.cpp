@@ -183,43 +183,18 @@ TEST_F(WindowsVersionTest, DirectoriesAsDelivered)
 // Against the real GetVersionExA, with Wine presenting the version named by --windows=.
 TEST(RealWindowsVersion, MatchesTheEmulatedWindows)
 {
-    static const struct {
-        const char* wine;
-        long major, minor, build;
-        const char* servicePack;
-        const char* name;
-    } rows[] = {
-        {"win95", 4, 0, 950, "", "Windows 95"},
-        {"win98", 4, 10, 2222, " A ", "Windows 98"},
-        {"winme", 4, 90, 3000, " ", "Windows Me"},
-        {"nt351", 3, 51, 1057, "Service Pack 5", "Windows NT 3.51"},
-        {"nt40", 4, 0, 1381, "Service Pack 6a", "Windows NT 4.0"},
-        {"win2k", 5, 0, 2195, "Service Pack 4", "Windows 2000"},
-        {"winxp", 5, 1, 2600, "Service Pack 3", "Windows XP"},
-        {"win2003", 5, 2, 3790, "Service Pack 2", "Windows Server 2003"},
-        {"vista", 6, 0, 6002, "Service Pack 2", "Windows Vista"},
-        {"win7", 6, 1, 7601, "Service Pack 1", "Windows Vista"},
-        {"win8", 6, 2, 9200, "", "Windows Vista"},
-        {"win10", 6, 2, 9200, "", "Windows Vista"},
-    };
-    if (EmulatedWindows.empty())
-        GTEST_SKIP() << "no --windows= given";
+    const EmulatedVersion* expected = ExpectedVersion();
+    if (!expected)
+        GTEST_SKIP() << "no known --windows= given";
     OSVERSIONINFOA saved = WindowsVersion;
     memset(&WindowsVersion, 0, sizeof(WindowsVersion));
     Sys = RealSystemCalls();
     QueryWindowsVersion();
-    bool known = false;
-    for (const auto& row : rows) {
-        if (EmulatedWindows != row.wine)
-            continue;
-        known = true;
-        EXPECT_EQ(row.major, MajorVersion());
-        EXPECT_EQ(row.minor, MinorVersion());
-        EXPECT_EQ(row.build, BuildNumber());
-        EXPECT_EQ(row.servicePack, ServicePackText());
-        EXPECT_EQ(row.name, WindowsName());
-    }
-    EXPECT_TRUE(known) << "no expectations for " << EmulatedWindows;
+    EXPECT_EQ(expected->major, MajorVersion());
+    EXPECT_EQ(expected->minor, MinorVersion());
+    EXPECT_EQ(expected->build, BuildNumber());
+    EXPECT_EQ(expected->servicePack, ServicePackText());
+    EXPECT_EQ(expected->name, WindowsName());
     WindowsVersion = saved;
 }
 

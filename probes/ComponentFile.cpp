@@ -1,0 +1,92 @@
+// Version and file times of a component file.
+#include "probes/ComponentFile.h"
+
+#include "probes/SystemCalls.h"
+#include "report/NumberText.h"
+
+#include <cstdint>
+#include <new>
+
+namespace {
+
+// Looks the path up, closing the search at once; the lookup only tells whether it exists.
+bool FindFile(const std::string& path, WIN32_FIND_DATAA& data)
+{
+    HANDLE search = Sys.findFirstFile(path.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    Sys.findClose(search);
+    return true;
+}
+
+// Whether the root block VerQueryValueA found is a whole VS_FIXEDFILEINFO inside block.
+bool HoldsFixedInfo(const std::vector<char>& block, const void* root, UINT length)
+{
+    if (length < sizeof(VS_FIXEDFILEINFO) || block.size() < sizeof(VS_FIXEDFILEINFO))
+        return false;
+    uintptr_t start = (uintptr_t)block.data();
+    uintptr_t at = (uintptr_t)root;
+    return at >= start && at - start <= block.size() - sizeof(VS_FIXEDFILEINFO);
+}
+
+} // namespace
+
+WORD ProbeComponent(ComponentFile& record, const std::string& path)
+{
+    if (!FindFile(path, record.findData))
+        return ProbeNotFound;
+
+    record.versionInfoSize = Sys.getFileVersionInfoSize(path.c_str(), &record.sizeHandle);
+    if (record.versionInfoSize == 0)
+        return ProbeNoVersion;
+
+    std::vector<char> block;
+    try {
+        block.assign(record.versionInfoSize, 0);
+    } catch (const std::exception&) {
+        return ProbeUnreadable;
+    }
+    if (!Sys.getFileVersionInfo(path.c_str(), 0, record.versionInfoSize, block.data()))
+        return ProbeUnreadable;
+
+    void* root = nullptr;
+    UINT length = 0;
+    if (!Sys.verQueryValue(block.data(), "\\", &root, &length) || !HoldsFixedInfo(block, root, length))
+        return ProbeUnreadable;
+
+    record.versionBlock.swap(block);
+    record.fixedInfoPointer = static_cast<const VS_FIXEDFILEINFO*>(root);
+    record.fixedInfoLength = length;
+    record.fixedInfo = *record.fixedInfoPointer;
+    return ProbeVersionRead;
+}
+
+std::string VersionText(const ComponentFile& record)
+{
+    DWORD ms = record.fixedInfo.dwFileVersionMS;
+    DWORD ls = record.fixedInfo.dwFileVersionLS;
+    return FormatNumber(HIWORD(ms)) + "." + FormatNumber(LOWORD(ms)) + "."
+         + FormatNumber(HIWORD(ls)) + "." + FormatNumber(LOWORD(ls));
+}
+
+std::string FileTimeText(const std::string& path, int kind)
+{
+    WIN32_FIND_DATAA data;
+    if (!FindFile(path, data))
+        return "";
+
+    const FILETIME* time;
+    switch (kind) {
+    case FileCreationTime: time = &data.ftCreationTime; break;
+    case FileLastAccessTime: time = &data.ftLastAccessTime; break;
+    case FileLastWriteTime: time = &data.ftLastWriteTime; break;
+    default: return "";
+    }
+
+    FILETIME local;
+    SYSTEMTIME t;
+    if (!Sys.fileTimeToLocalFileTime(time, &local) || !Sys.fileTimeToSystemTime(&local, &t))
+        return "";
+    return FormatNumber(t.wYear) + "/" + TwoDigitText(t.wMonth) + "/" + TwoDigitText(t.wDay) + " "
+         + FormatNumber(t.wHour) + ":" + TwoDigitText(t.wMinute) + ":" + TwoDigitText(t.wSecond);
+}
