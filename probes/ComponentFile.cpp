@@ -5,7 +5,7 @@
 #include "report/NumberText.h"
 
 #include <cstdint>
-#include <new>
+#include <utility>
 
 namespace {
 
@@ -20,13 +20,13 @@ bool FindFile(const std::string& path, WIN32_FIND_DATAA& data)
 }
 
 // Whether the root block VerQueryValueA found is a whole VS_FIXEDFILEINFO inside block.
-bool HoldsFixedInfo(const std::vector<char>& block, const void* root, UINT length)
+bool HoldsFixedInfo(const VersionBlock& block, const void* root, UINT length)
 {
-    if (length < sizeof(VS_FIXEDFILEINFO) || block.size() < sizeof(VS_FIXEDFILEINFO))
+    if (length < sizeof(VS_FIXEDFILEINFO) || block.size < sizeof(VS_FIXEDFILEINFO))
         return false;
-    uintptr_t start = (uintptr_t)block.data();
+    uintptr_t start = (uintptr_t)block.bytes.get();
     uintptr_t at = (uintptr_t)root;
-    return at >= start && at - start <= block.size() - sizeof(VS_FIXEDFILEINFO);
+    return at >= start && at - start <= block.size - sizeof(VS_FIXEDFILEINFO);
 }
 
 } // namespace
@@ -40,21 +40,20 @@ WORD ProbeComponent(ComponentFile& record, const std::string& path)
     if (record.versionInfoSize == 0)
         return ProbeNoVersion;
 
-    std::vector<char> block;
-    try {
-        block.assign(record.versionInfoSize, 0);
-    } catch (const std::exception&) {
+    VersionBlock block;
+    block.bytes.reset(static_cast<char*>(calloc(record.versionInfoSize, 1)));
+    block.size = record.versionInfoSize;
+    if (!block.bytes)
         return ProbeUnreadable;
-    }
-    if (!Sys.getFileVersionInfo(path.c_str(), 0, record.versionInfoSize, block.data()))
+    if (!Sys.getFileVersionInfo(path.c_str(), 0, record.versionInfoSize, block.bytes.get()))
         return ProbeUnreadable;
 
     void* root = nullptr;
     UINT length = 0;
-    if (!Sys.verQueryValue(block.data(), "\\", &root, &length) || !HoldsFixedInfo(block, root, length))
+    if (!Sys.verQueryValue(block.bytes.get(), "\\", &root, &length) || !HoldsFixedInfo(block, root, length))
         return ProbeUnreadable;
 
-    record.versionBlock.swap(block);
+    record.versionBlock = std::move(block);
     record.fixedInfoPointer = static_cast<const VS_FIXEDFILEINFO*>(root);
     record.fixedInfoLength = length;
     record.fixedInfo = *record.fixedInfoPointer;

@@ -1,8 +1,18 @@
 // Version and file times of a component file.
 #pragma once
 #include <windows.h>
+#include <cstdlib>
+#include <memory>
 #include <string>
-#include <vector>
+
+// A zero-filled buffer that may fail to allocate without ending the program.
+struct VersionBlock {
+    struct Free {
+        void operator()(char* p) const { free(p); }
+    };
+    std::unique_ptr<char[], Free> bytes;
+    size_t size;
+};
 
 // One record serves a whole series of probes; start it value-initialised ({}).
 struct ComponentFile {
@@ -10,7 +20,7 @@ struct ComponentFile {
     DWORD versionInfoSize;          // from the last probe that found its file
     WIN32_FIND_DATAA findData;      // from the last lookup
     DWORD sizeHandle;
-    std::vector<char> versionBlock; // the whole version resource of the last file read
+    VersionBlock versionBlock;      // the whole version resource of the last file read
     const VS_FIXEDFILEINFO* fixedInfoPointer; // into versionBlock
     UINT fixedInfoLength;
 };

@@ -1,4 +1,5 @@
-// The Windows calls whose answers steer the report, in one table so tests can answer instead.
+// The Windows calls whose answers steer the report and the saving, in one table so tests can
+// answer instead.
 #include "probes/SystemCalls.h"
 
 SystemCalls Sys = RealSystemCalls();
@@ -25,6 +26,13 @@ SystemCalls RealSystemCalls()
         &VerQueryValueA,
         &FileTimeToLocalFileTime,
         &FileTimeToSystemTime,
+        &GetTempFileNameA,
+        &CreateFileA,
+        &WriteFile,
+        &CloseHandle,
+        &DeleteFileA,
+        &MoveFileA,
+        (MoveFileExSig)(void*)GetProcAddress(kernel, "MoveFileExA"),
     };
     return calls;
 }

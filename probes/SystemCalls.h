@@ -1,9 +1,11 @@
-// The Windows calls whose answers steer the report, in one table so tests can answer instead.
+// The Windows calls whose answers steer the report and the saving, in one table so tests can
+// answer instead.
 #pragma once
 #include <windows.h>
 
 typedef BOOL(WINAPI* GetDiskFreeSpaceExSig)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
 typedef BOOL(WINAPI* SHGetSpecialFolderPathSig)(HWND, LPSTR, int, BOOL);
+typedef BOOL(WINAPI* MoveFileExSig)(LPCSTR, LPCSTR, DWORD);
 
 struct SystemCalls {
     decltype(&GetVersionExA) getVersionEx;
@@ -23,6 +25,15 @@ struct SystemCalls {
     decltype(&VerQueryValueA) verQueryValue;
     decltype(&FileTimeToLocalFileTime) fileTimeToLocalFileTime;
     decltype(&FileTimeToSystemTime) fileTimeToSystemTime;
+
+    // saving
+    decltype(&GetTempFileNameA) getTempFileName;
+    decltype(&CreateFileA) createFile;
+    decltype(&WriteFile) writeFile;
+    decltype(&CloseHandle) closeHandle;
+    decltype(&DeleteFileA) deleteFile;
+    decltype(&MoveFileA) moveFile;
+    MoveFileExSig moveFileEx; // fails on the 9x family, missing from the earliest
 };
 
 extern SystemCalls Sys;

@@ -71,7 +71,7 @@ TEST_F(ComponentFileTest, FailuresLeaveTheVersionAsItWas)
 
 TEST_F(ComponentFileTest, RootBlockOutsideTheBlockIsUnreadable)
 {
-    Sys.verQueryValue = [](LPCVOID, LPCSTR, LPVOID* value, PUINT length) -> BOOL {
+    Sys.verQueryValue = [](LPCVOID, LPCSTR, LPVOID* value, PUINT length) WINAPI -> BOOL {
         static VS_FIXEDFILEINFO elsewhere = {};
         *value = &elsewhere;
         *length = sizeof(elsewhere);
@@ -86,8 +86,8 @@ TEST_F(ComponentFileTest, BlockTooLargeToAllocateIsUnreadable)
 {
     if (sizeof(void*) != 4)
         GTEST_SKIP() << "only a 32-bit process is sure to fail a 4 GB allocation";
-    Sys.getFileVersionInfoSize = [](LPCSTR, LPDWORD) -> DWORD { return 0xFFFFFFF0u; };
-    Sys.getFileVersionInfo = [](LPCSTR, DWORD, DWORD, LPVOID) -> BOOL {
+    Sys.getFileVersionInfoSize = [](LPCSTR, LPDWORD) WINAPI -> DWORD { return 0xFFFFFFF0u; };
+    Sys.getFileVersionInfo = [](LPCSTR, DWORD, DWORD, LPVOID) WINAPI -> BOOL {
         ADD_FAILURE() << "read into a block that was never allocated";
         return FALSE;
     };
@@ -100,7 +100,7 @@ TEST_F(ComponentFileTest, OneRecordServesManyProbes)
 {
     ComponentFile record = {};
     EXPECT_EQ(ProbeVersionRead, ProbeComponent(record, Shell));
-    const char* firstBlock = record.versionBlock.data();
+    const char* firstBlock = record.versionBlock.bytes.get();
     EXPECT_EQ(ProbeNoVersion, ProbeComponent(record, Font));
     EXPECT_EQ("6.0.1000.1", VersionText(record));
     EXPECT_EQ(0u, record.versionInfoSize);
@@ -108,7 +108,7 @@ TEST_F(ComponentFileTest, OneRecordServesManyProbes)
     EXPECT_EQ("5.1.1000.2", VersionText(record));
     EXPECT_NE(firstBlock, nullptr);
     EXPECT_EQ(record.fixedInfoPointer,
-              (const VS_FIXEDFILEINFO*)(record.versionBlock.data() + 40));
+              (const VS_FIXEDFILEINFO*)(record.versionBlock.bytes.get() + 40));
 }
 
 TEST_F(ComponentFileTest, FileTimeTextPicksTheKind)
@@ -146,10 +146,10 @@ TEST_F(ComponentFileTest, FileTimeTextPadsAllButYearAndHour)
 
 TEST_F(ComponentFileTest, FailedConversionGivesEmptyText)
 {
-    Sys.fileTimeToLocalFileTime = [](const FILETIME*, LPFILETIME) -> BOOL { return FALSE; };
+    Sys.fileTimeToLocalFileTime = [](const FILETIME*, LPFILETIME) WINAPI -> BOOL { return FALSE; };
     EXPECT_EQ("", FileTimeText(Font, FileLastWriteTime));
     InstallFakeWindows();
-    Sys.fileTimeToSystemTime = [](const FILETIME*, LPSYSTEMTIME) -> BOOL { return FALSE; };
+    Sys.fileTimeToSystemTime = [](const FILETIME*, LPSYSTEMTIME) WINAPI -> BOOL { return FALSE; };
     EXPECT_EQ("", FileTimeText(Font, FileLastWriteTime));
     EXPECT_EQ(0, Fake.openSearches);
 }

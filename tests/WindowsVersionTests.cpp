@@ -112,7 +112,7 @@ TEST_F(WindowsVersionTest, ServicePackTextIsKeptAsStored)
 TEST_F(WindowsVersionTest, FailedQueryLeavesZeros)
 {
     memset(&WindowsVersion, 0, sizeof(WindowsVersion));
-    Sys.getVersionEx = [](LPOSVERSIONINFOA) -> BOOL { return FALSE; };
+    Sys.getVersionEx = [](LPOSVERSIONINFOA) WINAPI -> BOOL { return FALSE; };
     QueryWindowsVersion();
     EXPECT_EQ(sizeof(OSVERSIONINFOA), WindowsVersion.dwOSVersionInfoSize);
     EXPECT_EQ(148u, WindowsVersion.dwOSVersionInfoSize);
@@ -128,7 +128,7 @@ TEST_F(WindowsVersionTest, QueryPassesTheRecordSize)
     static DWORD seenSize;
     seenSize = 0;
     memset(&WindowsVersion, 0x55, sizeof(WindowsVersion));
-    Sys.getVersionEx = [](LPOSVERSIONINFOA v) -> BOOL {
+    Sys.getVersionEx = [](LPOSVERSIONINFOA v) WINAPI -> BOOL {
         seenSize = v->dwOSVersionInfoSize;
         v->dwMajorVersion = 4;
         v->dwMinorVersion = 0;
@@ -143,12 +143,12 @@ TEST_F(WindowsVersionTest, QueryPassesTheRecordSize)
 
 TEST_F(WindowsVersionTest, RefusedDirectoriesAreEmpty)
 {
-    Sys.getSystemDirectory = [](LPSTR, UINT) -> UINT { return 0; };
-    Sys.getWindowsDirectory = [](LPSTR buffer, UINT size) -> UINT {
+    Sys.getSystemDirectory = [](LPSTR, UINT) WINAPI -> UINT { return 0; };
+    Sys.getWindowsDirectory = [](LPSTR buffer, UINT size) WINAPI -> UINT {
         memset(buffer, 'x', size - 1); // a directory too long for the buffer
         return 300;
     };
-    Sys.shGetSpecialFolderPath = [](HWND, LPSTR, int, BOOL) -> BOOL { return FALSE; };
+    Sys.shGetSpecialFolderPath = [](HWND, LPSTR, int, BOOL) WINAPI -> BOOL { return FALSE; };
     EXPECT_EQ("", SystemDirectory());
     EXPECT_EQ("", WindowsDirectory());
     EXPECT_EQ("", SpecialFolderPath(0));
@@ -161,12 +161,12 @@ TEST_F(WindowsVersionTest, DirectoriesAsDelivered)
     static UINT seenSize;
     static int seenFolder;
     static BOOL seenCreate;
-    Sys.getSystemDirectory = [](LPSTR buffer, UINT size) -> UINT {
+    Sys.getSystemDirectory = [](LPSTR buffer, UINT size) WINAPI -> UINT {
         seenSize = size;
         strcpy(buffer, "D:\\表\\");
         return 6;
     };
-    Sys.shGetSpecialFolderPath = [](HWND, LPSTR buffer, int folder, BOOL create) -> BOOL {
+    Sys.shGetSpecialFolderPath = [](HWND, LPSTR buffer, int folder, BOOL create) WINAPI -> BOOL {
         seenFolder = folder;
         seenCreate = create;
         strcpy(buffer, "C:\\Documents and Settings\\user\\デスクトップ");

@@ -11,7 +11,7 @@ need_root() {
 
 packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools cmake make
           wine wine64 wine32:i386 qemu-user xvfb x11-utils imagemagick
-          fonts-ipafont locales googletest)
+          fonts-ipafont fonts-wine locales googletest)
 
 missing=()
 for p in "${packages[@]}"; do
