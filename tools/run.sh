@@ -2,13 +2,21 @@
 # Sets the machine up, builds the program and runs it under Wine. On a display the program
 # opens there. Without one it runs on a virtual screen: the report is printed here, a
 # screenshot is left in build/screenshot.png, and the program is closed.
-# usage: tools/run.sh [--i686]   (--i686: the 32-bit build users get; slow to start here)
+# usage: tools/run.sh [--i686] [--docs]
+#   --i686  run the 32-bit build users get (slow to start here)
+#   --docs  also photograph the About window, and put both pictures in docs/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
 
-arch=x86_64
-[ "${1:-}" = --i686 ] && arch=i686
+arch=x86_64 docs=0
+for option in "$@"; do
+    case "$option" in
+        --i686) arch=i686 ;;
+        --docs) docs=1 ;;
+        *) echo "usage: tools/run.sh [--i686] [--docs]" >&2; exit 2 ;;
+    esac
+done
 
 tools/setup.sh
 build=build/$arch
@@ -26,7 +34,19 @@ prefix=$top/build/run/wineprefix
 tools/make-prefix "$prefix" /usr/lib/wine/wine64 win64
 run() { tools/wine-run "$prefix" /usr/lib/wine/wine64 "$@"; }
 
+# Without a display the program runs on a desktop of Wine's own, which draws the window
+# frames as Windows would; on a display the window manager does.
+desktop() { # on or off
+    if [ "$1" = on ]; then
+        run reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+        run reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null
+    else
+        run reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
+    fi
+}
+
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    desktop off
     run "$program"
     exit 0
 fi
@@ -39,10 +59,20 @@ cleanup() {
 }
 trap cleanup EXIT
 echo "run: no display; running on a virtual one ($DISPLAY)" >&2
-# Wine draws the window frames itself on its own desktop, as Windows would.
-run explorer /desktop=PokopeReport,800x600 "$program" &
-run "$top/build/x86_64/report_window.exe" print 600
-import -window root -crop 800x600+0+0 "$top/build/screenshot.png"
+desktop on
+run "$program" &
+program_job=$!
+reader() { run "$top/build/x86_64/report_window.exe" "$@"; }
+reader print 600
+shoot() { import -window root -crop "$2+0+0" +repage "$1"; }
+shoot "$top/build/screenshot.png" 800x600
 echo "run: screenshot in build/screenshot.png" >&2
-run "$top/build/x86_64/report_window.exe" close
-wait
+if [ "$docs" = 1 ]; then
+    shoot docs/main-window.png 530x352 # the main window's size
+    reader command 1012 # the About window
+    sleep 2
+    shoot docs/about-window.png 530x352
+    echo "run: pictures in docs/" >&2
+fi
+reader close
+wait "$program_job"
