@@ -1,6 +1,7 @@
 // The whole report on the made-up installation that tools/make-fixture lays out in the Wine
 // prefix, through the real Windows calls.
 #include "report/ReportComposer.h"
+#include "tests/FakeWindows.h"
 #include "tests/TestMain.h"
 
 #include "probes/SystemCalls.h"
@@ -78,17 +79,6 @@ void Fill(std::string& text, const std::string& field, const std::string& value)
     size_t at = text.find("{" + field + "}");
     ASSERT_NE(std::string::npos, at) << field;
     text.replace(at, field.size() + 2, value);
-}
-
-std::string WithCrlf(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
 }
 
 // The file version read straight from the version resource, not through version.dll.
@@ -194,7 +184,7 @@ TEST(RealReport, FixtureInstallation)
     ASSERT_EQ(before, after) << "free space kept changing";
     EXPECT_EQ("CMZ", letters) << "drives that answer";
     Fill(expected, "DRIVES", before);
-    EXPECT_EQ(WithCrlf(expected), report);
+    EXPECT_EQ(Crlf(expected), report);
 
     WindowsVersion = saved;
     Sys = RealSystemCalls();

@@ -206,3 +206,12 @@ TEST_F(SaveReportTest, ReadOnlyFileIsNotReplaced)
     EXPECT_EQ("old", ReadAll(Path("report.txt")));
     EXPECT_EQ(Names{"report.txt"}, Files());
 }
+
+TEST_F(SaveReportTest, FolderInTheFilesPlaceIsLeftAlone)
+{
+    std::string inner = Path("report.txt");
+    ASSERT_TRUE(CreateDirectoryA(inner.c_str(), NULL));
+    EXPECT_EQ(SaveOpenFailed, WriteReportFile(inner, Report));
+    EXPECT_TRUE(Files().empty());
+    EXPECT_TRUE(RemoveDirectoryA(inner.c_str())) << "still a folder";
+}
