@@ -15,6 +15,7 @@ static bool IsWin9x()
 
 void QueryWindowsVersion()
 {
+    static_assert(sizeof(OSVERSIONINFOA) == 148, "the size GetVersionExA expects");
     WindowsVersion.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
     Sys.getVersionEx(&WindowsVersion);
 }

@@ -3,6 +3,8 @@
 
 #include "resources/resource.h"
 
+#include <cstddef>
+
 GuiResources Gui;
 
 static HFONT CreateUiFont(int height, BYTE pitchAndFamily, const char* face)
@@ -15,7 +17,10 @@ static HFONT CreateUiFont(int height, BYTE pitchAndFamily, const char* face)
 static void InsertMenuEntry(HMENU menu, const char* text, UINT id, HMENU popup)
 {
     MENUITEMINFOA item = {};
-    item.cbSize = sizeof(item); // 44 bytes: the layout every Windows since 95 reads
+    // the layout without hbmpItem, the one Windows 95 and NT 4.0 accept
+    const UINT oldSize = offsetof(MENUITEMINFOA, hbmpItem);
+    static_assert(sizeof(void*) != 4 || oldSize == 44, "44 bytes on 32-bit Windows");
+    item.cbSize = oldSize;
     item.fMask = MIIM_TYPE;
     if (!text) {
         item.fType = MFT_SEPARATOR;
