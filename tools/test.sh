@@ -20,10 +20,10 @@ configure() { # build dir, toolchain
 
 # Wine prefixes take minutes to create: start them now, while the programs build.
 mkdir -p build/x86_64 build/i686
-tools/make-prefix "$top/build/x86_64/wineprefix" /usr/lib/wine/wine64 win64 > build/x86_64-prefix.log 2>&1 &
+tools/make-prefix "$top/build/x86_64/wineprefix" /usr/lib/wine/wine64 win64 unmanaged > build/x86_64-prefix.log 2>&1 &
 prefix64_job=$!
 if [ "$can32" = 1 ]; then
-    tools/make-prefix "$top/build/i686/wineprefix" wine win32 > build/i686-prefix.log 2>&1 &
+    tools/make-prefix "$top/build/i686/wineprefix" wine win32 unmanaged > build/i686-prefix.log 2>&1 &
     prefix32_job=$!
 fi
 
@@ -44,15 +44,24 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# One Wine server per prefix for the whole run, instead of one per test program. The first
+# program starts Wine's services, which outlive it and keep its output open; start them here,
+# writing to a log, so that no test's output stays open behind it.
+serve() { # prefix, loader
+    WINEPREFIX="$1" wineserver -p
+    tools/wine-run "$1" "$2" cmd /c exit > "$1.services.log" 2>&1
+}
+
 status=0
 wait "$prefix64_job" || { cat build/x86_64-prefix.log; status=1; }
-# One Wine server per prefix for the whole run, instead of one per test program.
-WINEPREFIX="$top/build/x86_64/wineprefix" wineserver -p
+serve "$top/build/x86_64/wineprefix" /usr/lib/wine/wine64
 if [ "$can32" = 1 ]; then
     wait "$prefix32_job" || { cat build/i686-prefix.log; status=1; }
-    WINEPREFIX="$top/build/i686/wineprefix" wineserver -p
     # The 32-bit suite runs beside the 64-bit one; its output follows it.
-    ctest --test-dir build/i686 --output-on-failure > build/i686-ctest.log 2>&1 &
+    (
+        serve "$top/build/i686/wineprefix" wine
+        ctest --test-dir build/i686 --output-on-failure
+    ) > build/i686-ctest.log 2>&1 &
     job32=$!
 fi
 echo "== 64-bit (x86_64) tests"

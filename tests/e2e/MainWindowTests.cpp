@@ -1,0 +1,187 @@
+// The main window as the user meets it: report, title, size, menus, resizing and leaving.
+#include "tests/e2e/Driving.h"
+#include "tests/e2e/MenuProbe.h"
+
+#include "resources/resource.h"
+
+static const char ReportStart[] = "☆もふりん堂HPへ、トラブルを伝えるときには\r\n";
+
+static std::string ReportEnd()
+{
+    return std::string(60, '-') + "\r\n\r\n";
+}
+
+// The report as the user first sees it: complete, not filled in after the window appeared.
+static void ExpectWholeReport(const Program& app)
+{
+    ASSERT_TRUE(app.edit) << "the main window had no control " << ID_REPORT_EDIT << " when it first showed";
+    const std::string& text = app.firstText;
+    std::string start = ReportStart;
+    std::string end = ReportEnd();
+    std::string firstBytes = text.substr(0, start.size());
+    std::string lastBytes = text.size() > end.size() ? text.substr(text.size() - end.size()) : text;
+    EXPECT_PRED_FORMAT2(SameText, start, firstBytes);
+    EXPECT_PRED_FORMAT2(SameText, end, lastBytes);
+}
+
+class MainWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string why;
+        ASSERT_TRUE(app.Start(&why)) << why;
+    }
+    Program app;
+};
+
+TEST_F(MainWindow, ShowsTheWholeReportWhenItFirstAppears)
+{
+    ExpectWholeReport(app);
+
+    size_t bareBreaks = 0;
+    const std::string& text = app.firstText;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
+            ++bareBreaks;
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            ++bareBreaks;
+    }
+    EXPECT_EQ(0u, bareBreaks) << "CR or LF bytes not paired as CR LF in the report";
+
+    // the screen the driver shares with the program
+    RECT screen = {};
+    GetClientRect(GetDesktopWindow(), &screen);
+    std::string line = "画面サイズ          ：" + std::to_string(screen.right) + " x " + std::to_string(screen.bottom) + "\r\n";
+    EXPECT_TRUE(text.find(line) != std::string::npos) << "no line \"" << Readable(line) << "\" in the report";
+}
+
+TEST_F(MainWindow, HasItsTitleAndFirstSize)
+{
+    EXPECT_PRED_FORMAT2(SameText, "ぽこぺ システムレポート４", Caption(app.main));
+    RECT r = {};
+    GetWindowRect(app.main, &r);
+    EXPECT_EQ(530, r.right - r.left) << "outer width";
+    EXPECT_EQ(352, r.bottom - r.top) << "outer height";
+}
+
+TEST_F(MainWindow, ReportControlCoversTheClientAreaAtAnySize)
+{
+    ASSERT_TRUE(app.edit);
+    auto expectCovered = [&](const std::string& after) {
+        RECT client = {};
+        GetClientRect(app.main, &client);
+        EXPECT_EQ(RectText(client), RectText(RectInClient(app.edit, app.main)))
+            << "report control against the client area, " << after;
+    };
+    expectCovered("at start");
+
+    struct Size { int width, height; };
+    static const Size sizes[] = {{800, 600}, {300, 200}, {1000, 740}, {531, 353}, {160, 120}, {640, 480}};
+    for (const Size& s : sizes) {
+        SetWindowPos(app.main, nullptr, 20, 10, s.width, s.height, SWP_NOZORDER | SWP_NOACTIVATE);
+        expectCovered("after resizing the window to " + std::to_string(s.width) + " x " + std::to_string(s.height));
+    }
+    ShowWindow(app.main, SW_MAXIMIZE);
+    expectCovered("when maximised");
+    ShowWindow(app.main, SW_RESTORE);
+    expectCovered("when restored from maximised");
+    ShowWindow(app.main, SW_MINIMIZE);
+    ShowWindow(app.main, SW_RESTORE);
+    expectCovered("when restored from minimised");
+}
+
+// Under Wine another process's menus cannot be read: a hook DLL reads them inside the program.
+static std::string MenuAsSeenInside(const Program& app, std::string* why)
+{
+    char self[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string dll(self, n);
+    dll = dll.substr(0, dll.find_last_of('\\') + 1) + "E2EMenuProbe.dll";
+    HMODULE probe = LoadLibraryA(dll.c_str());
+    auto hook = probe ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, MENU_PROBE_HOOK)))
+                      : nullptr;
+    if (!hook) {
+        *why = "cannot load " + dll;
+        return "";
+    }
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        sizeof(MenuProbeShared), MENU_PROBE_MAPPING);
+    auto* shared = static_cast<MenuProbeShared*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+    shared->window = reinterpret_cast<ULONG_PTR>(app.main);
+    shared->done = 0;
+    HHOOK installed = SetWindowsHookExA(WH_GETMESSAGE, hook, probe, app.guiThread);
+    std::string text;
+    if (!installed) {
+        *why = "cannot hook the program's thread: error " + std::to_string(GetLastError());
+    } else {
+        app.Post(WM_NULL);
+        if (WaitFor([&] { return shared->done != 0; }, Opt.stepTimeout))
+            text = shared->text;
+        else
+            *why = "the probe in the program did not answer";
+        UnhookWindowsHookEx(installed);
+    }
+    UnmapViewOfFile(shared);
+    CloseHandle(mapping);
+    FreeLibrary(probe);
+    return text;
+}
+
+TEST_F(MainWindow, MenusListTheirItemsInOrder)
+{
+    std::string why;
+    std::string menu = MenuAsSeenInside(app, &why);
+    ASSERT_FALSE(menu.empty()) << why;
+    EXPECT_PRED_FORMAT2(SameText,
+                        "ファイル(&F)\n"
+                        "  名前をつけてレポートの保存(&A) -> 1010\n"
+                        "  ----\n"
+                        "  終了(&X) -> 1011\n"
+                        "ヘルプ(&H)\n"
+                        "  バージョン情報(&V) -> 1012\n",
+                        menu);
+}
+
+TEST_F(MainWindow, KeepsTheReportItShowedFirst)
+{
+    // the report's stamp has seconds: a second composition would differ
+    Sleep(1100);
+    EXPECT_PRED_FORMAT2(SameText, app.firstText, ControlText(app.edit));
+}
+
+TEST_F(MainWindow, ExitCommandEndsTheProgramWithCodeZero)
+{
+    app.Command(IDM_EXIT);
+    DWORD code = 1234;
+    ASSERT_TRUE(app.WaitForExit(Opt.stepTimeout, &code)) << "still running after the exit command";
+    EXPECT_EQ(0u, code);
+}
+
+TEST_F(MainWindow, CloseBoxEndsTheProgramWithCodeZero)
+{
+    app.Post(WM_SYSCOMMAND, SC_CLOSE);
+    DWORD code = 1234;
+    ASSERT_TRUE(app.WaitForExit(Opt.stepTimeout, &code)) << "still running after the close box";
+    EXPECT_EQ(0u, code);
+}
+
+TEST_F(MainWindow, CloseMessageEndsTheProgramWithCodeZero)
+{
+    app.Post(WM_CLOSE);
+    DWORD code = 1234;
+    ASSERT_TRUE(app.WaitForExit(Opt.stepTimeout, &code)) << "still running after WM_CLOSE";
+    EXPECT_EQ(0u, code);
+}
+
+// The short run for the emulated 32-bit Wine: one start, the report, the exit.
+TEST(Quick, StartsWithTheReportAndExitsThroughTheMenu)
+{
+    Program app;
+    std::string why;
+    ASSERT_TRUE(app.Start(&why)) << why;
+    ExpectWholeReport(app);
+    app.Command(IDM_EXIT);
+    DWORD code = 1234;
+    ASSERT_TRUE(app.WaitForExit(Opt.stepTimeout, &code)) << "still running after the exit command";
+    EXPECT_EQ(0u, code);
+}
