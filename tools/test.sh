@@ -60,7 +60,8 @@ if [ "$can32" = 1 ]; then
     # The 32-bit suite runs beside the 64-bit one; its output follows it.
     (
         serve "$top/build/i686/wineprefix" wine
-        ctest --test-dir build/i686 --output-on-failure
+        # each process start is slow under qemu: let them overlap
+        ctest --test-dir build/i686 --output-on-failure -j3
     ) > build/i686-ctest.log 2>&1 &
     job32=$!
 fi
