@@ -18,6 +18,24 @@ configure() { # build dir, toolchain
     [ -e "$1/CMakeCache.txt" ] || cmake -S . -B "$1" -DCMAKE_TOOLCHAIN_FILE="cmake/$2.cmake" >/dev/null
 }
 
+# Wine prefixes take minutes to create: start them now, while the programs build. A 32-bit
+# one is set up under qemu, which was seen to crash it again and again while another prefix's
+# server and services ran; those start only once it is made.
+mkdir -p build/x86_64 build/i686
+tools/make-prefix "$top/build/x86_64/wineprefix" /usr/lib/wine/wine64 win64 unmanaged > build/x86_64-prefix.log 2>&1 &
+prefix64_job=$!
+if [ "$can32" = 1 ]; then
+    tools/make-prefix "$top/build/i686/wineprefix" wine win32 unmanaged > build/i686-prefix.log 2>&1 &
+    prefix32_job=$!
+fi
+
+configure build/x86_64 x86_64-w64-mingw32
+cmake --build build/x86_64 -j2
+if [ "$can32" = 1 ]; then
+    configure build/i686 i686-w64-mingw32
+    cmake --build build/i686 -j2
+fi
+
 source tools/display.sh
 start_display
 cleanup() {
@@ -31,45 +49,26 @@ trap cleanup EXIT
 # One Wine server per prefix for the whole run, instead of one per test program. The first
 # program starts Wine's services, which outlive it and keep its output open; start them here,
 # writing to a log, so that no test's output stays open behind it.
-prepare() { # prefix, loader, arch: make the prefix and start its services
-    rm -f "$1.ready"
-    # A new prefix is set up without a display: Wine's desktop on the virtual X server, set up
-    # beside the other prefix's, makes a 32-bit set-up under qemu crash far more often.
-    env -u DISPLAY tools/make-prefix "$1" "$2" "$3" unmanaged
+serve() { # prefix, loader
     WINEPREFIX="$1" wineserver -p
-    tools/wine-run "$1" "$2" cmd /c exit || tools/wine-run "$1" "$2" cmd /c exit
-    touch "$1.ready"
+    tools/wine-run "$1" "$2" cmd /c exit > "$1.services.log" 2>&1 \
+        || tools/wine-run "$1" "$2" cmd /c exit >> "$1.services.log" 2>&1
 }
 
-# Preparing a prefix takes minutes (a new 32-bit one many): it goes on while the programs build.
-mkdir -p build/x86_64 build/i686
-prepare "$top/build/x86_64/wineprefix" /usr/lib/wine/wine64 win64 > build/x86_64-prefix.log 2>&1 &
-prefix64_job=$!
-if [ "$can32" = 1 ]; then
-    prepare "$top/build/i686/wineprefix" wine win32 > build/i686-prefix.log 2>&1 &
-    prefix32_job=$!
-fi
-
-configure build/x86_64 x86_64-w64-mingw32
-cmake --build build/x86_64 -j2
-if [ "$can32" = 1 ]; then
-    configure build/i686 i686-w64-mingw32
-    cmake --build build/i686 -j2
-fi
-
 status=0
+wait "$prefix64_job" || { cat build/x86_64-prefix.log; status=1; }
+serve "$top/build/x86_64/wineprefix" /usr/lib/wine/wine64
 if [ "$can32" = 1 ]; then
-    # The 32-bit suite runs beside the 64-bit one, as soon as its prefix is ready; its output
-    # follows. Process starts are slow under qemu, so its tests overlap; qemu itself now and
-    # then crashes a 32-bit process, so a failed test runs once more (a real fault fails twice).
+    wait "$prefix32_job" || { cat build/i686-prefix.log; status=1; }
+    # The 32-bit suite runs beside the 64-bit one; its output follows it.
     (
-        while kill -0 "$prefix32_job" 2>/dev/null; do sleep 2; done
-        if [ ! -e build/i686/wineprefix.ready ]; then cat build/i686-prefix.log; exit 1; fi
+        serve "$top/build/i686/wineprefix" wine
+        # Each process start is slow under qemu: let them overlap. qemu itself now and then
+        # crashes a 32-bit process, so a failed test runs once more (a real fault fails twice).
         ctest --test-dir build/i686 --output-on-failure -j3 --repeat until-pass:2
     ) > build/i686-ctest.log 2>&1 &
     job32=$!
 fi
-wait "$prefix64_job" || { cat build/x86_64-prefix.log; status=1; }
 echo "== 64-bit (x86_64) tests"
 ctest --test-dir build/x86_64 --output-on-failure || status=1
 if [ "$can32" = 1 ]; then
