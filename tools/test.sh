@@ -18,9 +18,9 @@ configure() { # build dir, toolchain
     [ -e "$1/CMakeCache.txt" ] || cmake -S . -B "$1" -DCMAKE_TOOLCHAIN_FILE="cmake/$2.cmake" >/dev/null
 }
 
-# Wine prefixes take minutes to create: start them now, while the programs build. A 32-bit
-# one is set up under qemu, which was seen to crash it again and again while another prefix's
-# server and services ran; those start only once it is made.
+# Wine prefixes take minutes to create: start them now, while the programs build. The tests
+# start only once both are made: a 32-bit set-up under qemu crashed again and again while the
+# 64-bit tests ran beside it.
 mkdir -p build/x86_64 build/i686
 tools/make-prefix "$top/build/x86_64/wineprefix" /usr/lib/wine/wine64 win64 unmanaged > build/x86_64-prefix.log 2>&1 &
 prefix64_job=$!
