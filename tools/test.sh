@@ -19,8 +19,8 @@ configure() { # build dir, toolchain
 }
 
 # Wine prefixes take minutes to create: start them now, while the programs build. The tests
-# start only once both are made: a 32-bit set-up under qemu crashed again and again while the
-# 64-bit tests ran beside it.
+# start only once both are made: with the 64-bit tests started early, a 32-bit set-up under
+# qemu crashed again and again (why is not known).
 mkdir -p build/x86_64 build/i686
 tools/make-prefix "$top/build/x86_64/wineprefix" /usr/lib/wine/wine64 win64 unmanaged > build/x86_64-prefix.log 2>&1 &
 prefix64_job=$!
