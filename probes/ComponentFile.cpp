@@ -2,7 +2,7 @@
 #include "probes/ComponentFile.h"
 
 #include "probes/SystemCalls.h"
-#include "report/NumberText.h"
+#include "text/NumberText.h"
 
 #include <cstdint>
 #include <utility>

@@ -3,8 +3,8 @@
 
 #include "probes/SystemCalls.h"
 #include "probes/WindowsVersion.h"
-#include "report/NumberText.h"
-#include "report/Text.h"
+#include "text/NumberText.h"
+#include "text/Text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "probes/WindowsVersion.h"
 
 #include "probes/SystemCalls.h"
-#include "report/Text.h"
+#include "text/Text.h"
 
 OSVERSIONINFOA WindowsVersion;
 

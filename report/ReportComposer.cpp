@@ -5,8 +5,8 @@
 #include "probes/DriveSpace.h"
 #include "probes/SystemCalls.h"
 #include "probes/WindowsVersion.h"
-#include "report/NumberText.h"
-#include "report/Text.h"
+#include "text/NumberText.h"
+#include "text/Text.h"
 #include "resources/resource.h"
 
 #include <shlobj.h>

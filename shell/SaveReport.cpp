@@ -2,7 +2,7 @@
 #include "shell/SaveReport.h"
 
 #include "probes/SystemCalls.h"
-#include "report/Text.h"
+#include "text/Text.h"
 #include "resources/resource.h"
 #include "shell/Gui.h"
 

@@ -7,7 +7,7 @@
 #include "probes/SystemCalls.h"
 #include "probes/WindowsVersion.h"
 #include "probes/ComponentFile.h"
-#include "report/NumberText.h"
+#include "text/NumberText.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

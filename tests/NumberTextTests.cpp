@@ -1,5 +1,5 @@
 // Numbers as the report writes them, identical on the x87 and SSE2 builds.
-#include "report/NumberText.h"
+#include "text/NumberText.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,5 +1,5 @@
 // Code-page-932 literals and the small text helpers.
-#include "report/Text.h"
+#include "text/Text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Small helpers on code-page-932 byte strings.
-#include "report/Text.h"
+#include "text/Text.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // Numbers as report text: fifteen significant digits, fixed or exponent form.
-#include "report/NumberText.h"
+#include "text/NumberText.h"
 
 #include <cmath>
 
