@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 std::string EmulatedWindows;
+bool ExpectWow64;
 
 static const EmulatedVersion Versions[] = {
     {"win95", 4, 0, 950, "", "Windows 95"},
@@ -44,6 +45,8 @@ int main(int argc, char** argv)
         std::string value = OptionValue(argv[i], "--windows=");
         if (!value.empty())
             EmulatedWindows = value;
+        if (strcmp(argv[i], "--wow64") == 0)
+            ExpectWow64 = true;
     }
     UINT acp = GetACP();
     if (acp != 932) {

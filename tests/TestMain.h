@@ -5,6 +5,9 @@
 // The Windows version Wine was told to present (--windows=NAME), or empty when not given.
 extern std::string EmulatedWindows;
 
+// Whether the tests run as a 32-bit program on 64-bit Windows (--wow64).
+extern bool ExpectWow64;
+
 // What GetVersionExA answers under one of Wine's Windows versions, and the edition's name.
 struct EmulatedVersion {
     const char* wine;

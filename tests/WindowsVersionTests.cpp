@@ -200,6 +200,13 @@ TEST(RealWindowsVersion, MatchesTheEmulatedWindows)
 
 TEST(RealWindowsVersion, DirectoriesOfTheWinePrefix)
 {
+    // A 32-bit program on 64-bit Windows (--wow64) is told system32 too, while what it opens
+    // there comes from syswow64; the fixture report checks which folder was read.
+    typedef BOOL(WINAPI * IsWow64ProcessSig)(HANDLE, PBOOL);
+    auto isWow64Process = (IsWow64ProcessSig)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process");
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(isWow64Process && isWow64Process(GetCurrentProcess(), &wow64));
+    EXPECT_EQ(ExpectWow64, wow64 != FALSE) << "a 32-bit program on 64-bit Windows";
     Sys = RealSystemCalls();
     EXPECT_EQ("C:\\windows\\system32", SystemDirectory());
     EXPECT_EQ("C:\\windows", WindowsDirectory());

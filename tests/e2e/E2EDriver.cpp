@@ -1,7 +1,6 @@
 // End-to-end test driver: runs the real program under Wine and checks it the way a user would.
-// usage: E2EDriver --program=EXE --scratch=DIR [--browser-log=FILE] [--quick] [gtest options]
-// Unix paths are taken through drive Z:. --quick only starts the program, checks its report and
-// ends it through the menu, with timeouts for an emulated 32-bit Wine.
+// usage: E2EDriver --program=EXE --scratch=DIR [--browser-log=FILE] [gtest options]
+// Unix paths are taken through drive Z:.
 #include "tests/e2e/Driving.h"
 
 #include <cstdio>
@@ -19,21 +18,14 @@ static bool Option(const char* arg, const char* name, std::string* value)
 
 int main(int argc, char** argv)
 {
-    bool quick = false;
     for (int i = 1; i < argc; ++i) {
-        if (!Option(argv[i], "--program=", &Opt.program) && !Option(argv[i], "--scratch=", &Opt.scratch)
-            && !Option(argv[i], "--browser-log=", &Opt.browserLog) && strcmp(argv[i], "--quick") == 0)
-            quick = true;
-    }
-    if (quick) {
-        ::testing::GTEST_FLAG(filter) = "Quick.*";
-        Opt.startTimeout = 600000;
-        Opt.stepTimeout = 300000;
-        Opt.pollInterval = 20; // polling costs the emulated program time
+        Option(argv[i], "--program=", &Opt.program);
+        Option(argv[i], "--scratch=", &Opt.scratch);
+        Option(argv[i], "--browser-log=", &Opt.browserLog);
     }
     ::testing::InitGoogleTest(&argc, argv);
     if (Opt.program.empty() || Opt.scratch.empty()) {
-        fprintf(stderr, "usage: E2EDriver --program=EXE --scratch=DIR [--browser-log=FILE] [--quick]\n");
+        fprintf(stderr, "usage: E2EDriver --program=EXE --scratch=DIR [--browser-log=FILE]\n");
         return 2;
     }
     if (GetACP() != 932) {

@@ -172,16 +172,3 @@ TEST_F(MainWindow, CloseMessageEndsTheProgramWithCodeZero)
     ASSERT_TRUE(app.WaitForExit(Opt.stepTimeout, &code)) << "still running after WM_CLOSE";
     EXPECT_EQ(0u, code);
 }
-
-// The short run for the emulated 32-bit Wine: one start, the report, the exit.
-TEST(Quick, StartsWithTheReportAndExitsThroughTheMenu)
-{
-    Program app;
-    std::string why;
-    ASSERT_TRUE(app.Start(&why)) << why;
-    ExpectWholeReport(app);
-    app.Command(IDM_EXIT);
-    DWORD code = 1234;
-    ASSERT_TRUE(app.WaitForExit(Opt.stepTimeout, &code)) << "still running after the exit command";
-    EXPECT_EQ(0u, code);
-}
