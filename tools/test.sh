@@ -36,6 +36,7 @@ if [ "$can32" = 1 ]; then
     configure build/i686 i686-w64-mingw32
     cmake --build build/i686 -j2
 fi
+echo "test: set up and built in $SECONDS s"
 
 source tools/display.sh
 cleanup() {
@@ -86,6 +87,7 @@ for i in "${!names[@]}"; do
     echo "== ${names[$i]} tests"
     cat "build/${names[$i]}-ctest.log"
 done
+echo "test: every suite done after $SECONDS s"
 [ "$can32" = 1 ] || echo "== 32-bit (i686) tests SKIPPED: this machine cannot run 32-bit Wine (see tools/setup.sh)"
 qemu=$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null || echo none)
 if [ "$can32" = 1 ] && ! dpkg --compare-versions "$qemu" ge 1:10.0; then
