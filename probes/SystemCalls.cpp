@@ -26,6 +26,7 @@ SystemCalls RealSystemCalls()
         &VerQueryValueA,
         &FileTimeToLocalFileTime,
         &FileTimeToSystemTime,
+        &GetFileAttributesA,
         &GetTempFileNameA,
         &CreateFileA,
         &WriteFile,

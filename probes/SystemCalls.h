@@ -7,33 +7,39 @@ typedef BOOL(WINAPI* GetDiskFreeSpaceExSig)(LPCSTR, PULARGE_INTEGER, PULARGE_INT
 typedef BOOL(WINAPI* SHGetSpecialFolderPathSig)(HWND, LPSTR, int, BOOL);
 typedef BOOL(WINAPI* MoveFileExSig)(LPCSTR, LPCSTR, DWORD);
 
-struct SystemCalls {
-    decltype(&GetVersionExA) getVersionEx;
-    decltype(&GetSystemDirectoryA) getSystemDirectory;
-    decltype(&GetWindowsDirectoryA) getWindowsDirectory;
-    SHGetSpecialFolderPathSig shGetSpecialFolderPath; // null where shell32 predates it
-    decltype(&GetDesktopWindow) getDesktopWindow;
-    decltype(&GetClientRect) getClientRect;
-    decltype(&GetLocalTime) getLocalTime;
-    decltype(&SetErrorMode) setErrorMode;
-    decltype(&GetDiskFreeSpaceA) getDiskFreeSpace;
-    GetDiskFreeSpaceExSig getDiskFreeSpaceEx; // null on the first Windows 95
-    decltype(&FindFirstFileA) findFirstFile;
-    decltype(&FindClose) findClose;
-    decltype(&GetFileVersionInfoSizeA) getFileVersionInfoSize;
-    decltype(&GetFileVersionInfoA) getFileVersionInfo;
-    decltype(&VerQueryValueA) verQueryValue;
-    decltype(&FileTimeToLocalFileTime) fileTimeToLocalFileTime;
-    decltype(&FileTimeToSystemTime) fileTimeToSystemTime;
+// Every entry as X(name, type), in the table's order, so that tests can go through them all.
+#define SYSTEM_CALLS(X)                                                                            \
+    X(getVersionEx, decltype(&GetVersionExA))                                                      \
+    X(getSystemDirectory, decltype(&GetSystemDirectoryA))                                          \
+    X(getWindowsDirectory, decltype(&GetWindowsDirectoryA))                                        \
+    X(shGetSpecialFolderPath, SHGetSpecialFolderPathSig) /* null where shell32 predates it */      \
+    X(getDesktopWindow, decltype(&GetDesktopWindow))                                               \
+    X(getClientRect, decltype(&GetClientRect))                                                     \
+    X(getLocalTime, decltype(&GetLocalTime))                                                       \
+    X(setErrorMode, decltype(&SetErrorMode))                                                       \
+    X(getDiskFreeSpace, decltype(&GetDiskFreeSpaceA))                                              \
+    X(getDiskFreeSpaceEx, GetDiskFreeSpaceExSig) /* null on the first Windows 95 */                \
+    X(findFirstFile, decltype(&FindFirstFileA))                                                    \
+    X(findClose, decltype(&FindClose))                                                             \
+    X(getFileVersionInfoSize, decltype(&GetFileVersionInfoSizeA))                                  \
+    X(getFileVersionInfo, decltype(&GetFileVersionInfoA))                                          \
+    X(verQueryValue, decltype(&VerQueryValueA))                                                    \
+    X(fileTimeToLocalFileTime, decltype(&FileTimeToLocalFileTime))                                 \
+    X(fileTimeToSystemTime, decltype(&FileTimeToSystemTime))                                       \
+    /* saving */                                                                                   \
+    X(getFileAttributes, decltype(&GetFileAttributesA))                                            \
+    X(getTempFileName, decltype(&GetTempFileNameA))                                                \
+    X(createFile, decltype(&CreateFileA))                                                          \
+    X(writeFile, decltype(&WriteFile))                                                             \
+    X(closeHandle, decltype(&CloseHandle))                                                         \
+    X(deleteFile, decltype(&DeleteFileA))                                                          \
+    X(moveFile, decltype(&MoveFileA))                                                              \
+    X(moveFileEx, MoveFileExSig) /* fails on the 9x family, missing from the earliest */
 
-    // saving
-    decltype(&GetTempFileNameA) getTempFileName;
-    decltype(&CreateFileA) createFile;
-    decltype(&WriteFile) writeFile;
-    decltype(&CloseHandle) closeHandle;
-    decltype(&DeleteFileA) deleteFile;
-    decltype(&MoveFileA) moveFile;
-    MoveFileExSig moveFileEx; // fails on the 9x family, missing from the earliest
+struct SystemCalls {
+#define SYSTEM_CALL_ENTRY(name, type) type name;
+    SYSTEM_CALLS(SYSTEM_CALL_ENTRY)
+#undef SYSTEM_CALL_ENTRY
 };
 
 extern SystemCalls Sys;

@@ -45,7 +45,7 @@ static LRESULT CALLBACK DialogClassProc(HWND window, UINT message, WPARAM wParam
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void RegisterDialogClass()
+bool RegisterDialogClass()
 {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
@@ -57,7 +57,7 @@ void RegisterDialogClass()
     windowClass.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
     windowClass.hbrBackground = Gui.backgroundBrush;
     windowClass.lpszClassName = DialogClassName;
-    RegisterClassExA(&windowClass);
+    return RegisterClassExA(&windowClass) != 0;
 }
 
 static void SetUpLink(HWND window)

@@ -2,8 +2,8 @@
 #pragma once
 #include <windows.h>
 
-// Registers the plain window class the About window is built from.
-void RegisterDialogClass();
+// Registers the plain window class the About window is built from; false when refused.
+bool RegisterDialogClass();
 
 // Shows the About window modally over owner; returns 1 when closed with OK, 0 when closed
 // otherwise or when it could not be opened.

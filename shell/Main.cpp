@@ -1,44 +1,9 @@
-// Program entry: start-up in order, then the message loop until the program ends.
-#include "probes/SystemCalls.h"
-#include "probes/WindowsVersion.h"
-#include "shell/AboutWindow.h"
-#include "shell/Gui.h"
-#include "shell/MainWindow.h"
+// Program entry.
+#include "shell/Program.h"
 
-#include <commctrl.h>
-
-typedef BOOL(WINAPI* InitCommonControlsExSig)(const INITCOMMONCONTROLSEX*);
-
-// The first Windows 95 has only the old call, which registers every class anyway.
-static void InitCommonControlClasses()
-{
-    INITCOMMONCONTROLSEX classes = {};
-    static_assert(sizeof(void*) != 4 || sizeof(classes) == 8, "old Windows read 8 bytes");
-    classes.dwSize = sizeof(classes);
-    classes.dwICC = 0xFF; // list view through animate: every class of the time
-    HMODULE library = LoadLibraryA("comctl32.dll");
-    InitCommonControlsExSig initEx =
-        library ? (InitCommonControlsExSig)(void*)GetProcAddress(library, "InitCommonControlsEx") : NULL;
-    if (initEx)
-        initEx(&classes);
-    else
-        InitCommonControls();
-}
+#include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    InitCommonControlClasses();
-    CreateGuiResources();
-    RegisterDialogClass();
-    QueryWindowsVersion();
-    RegisterMainWindowClass();
-    CreateMainWindow();
-
-    MSG msg;
-    BOOL got;
-    while ((got = GetMessageA(&msg, NULL, 0, 0)) != 0 && got != -1) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return 0;
+    return RunProgram();
 }

@@ -66,7 +66,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void RegisterMainWindowClass()
+bool RegisterMainWindowClass()
 {
     HINSTANCE instance = GetModuleHandleA(NULL);
     WNDCLASSEXA windowClass = {};
@@ -80,7 +80,7 @@ void RegisterMainWindowClass()
     windowClass.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
     windowClass.hbrBackground = Gui.backgroundBrush;
     windowClass.lpszClassName = MainClassName;
-    RegisterClassExA(&windowClass);
+    return RegisterClassExA(&windowClass) != 0;
 }
 
 HWND CreateMainWindow()

@@ -92,13 +92,26 @@ bool PutInPlace(const std::string& finished, const std::string& path)
     return true;
 }
 
-// Whether Windows would refuse to create a file over what is at path now: a read-only file or a
-// folder. A replacing move need not look, so ask first.
+// Whether Windows would refuse to create a file over what is at path now: a read-only, hidden or
+// system file, or a folder. A replacing move would not refuse all of them, so look first.
 bool Refused(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES
-        && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    const DWORD refused = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM
+                        | FILE_ATTRIBUTE_DIRECTORY;
+    DWORD attributes = Sys.getFileAttributes(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & refused);
+}
+
+// Writes text straight into path, as a plain save does, for when no new file can be made beside
+// it or the old one cannot be replaced. Programs that let others write the file may keep it open.
+SaveStatus WriteInPlace(const std::string& path, const std::string& text)
+{
+    FileHandle file(Sys.createFile(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!file.valid())
+        return SaveOpenFailed;
+    bool written = WriteAll(file.get(), text);
+    return file.Close() && written ? SaveDone : SaveWriteFailed;
 }
 
 } // namespace
@@ -109,12 +122,12 @@ SaveStatus WriteReportFile(const std::string& path, const std::string& text)
         return SaveOpenFailed;
     std::string partial = NewFileIn(FolderOf(path));
     if (partial.empty())
-        return SaveOpenFailed;
+        return WriteInPlace(path, text);
     FileHandle file(Sys.createFile(partial.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, NULL));
     if (!file.valid()) {
         Sys.deleteFile(partial.c_str());
-        return SaveOpenFailed;
+        return WriteInPlace(path, text);
     }
     bool written = WriteAll(file.get(), text);
     if (!file.Close() || !written) {
@@ -123,7 +136,7 @@ SaveStatus WriteReportFile(const std::string& path, const std::string& text)
     }
     if (!PutInPlace(partial, path)) {
         Sys.deleteFile(partial.c_str());
-        return SaveOpenFailed;
+        return WriteInPlace(path, text);
     }
     return SaveDone;
 }

@@ -18,5 +18,7 @@ enum SaveStatus {
 };
 
 // Writes text to path without ever leaving a half-written file in its place: the bytes go
-// to a new file beside it, which replaces the old one only once complete.
+// to a new file beside it, which replaces the old one only once complete. Where that cannot be
+// done (no new file can be made in the folder, or the old one cannot be replaced) the text is
+// written straight into path, as a plain save would.
 SaveStatus WriteReportFile(const std::string& path, const std::string& text);

@@ -52,6 +52,9 @@ TEST(FormatNumber, WorkedValues)
         {-0.00001, "-1.00000000000000e-05"},
         {1e-5 * 1e-94, "1.00000000000000e-99"},
         {2147450880.0, "2147450880"},
+        // the digit after the fifteenth is exactly 5 with nothing after it: rounds up
+        {32769.0 / 32768.0, "1.00003051757813"},
+        {-99.98321533203125, "-99.9832153320313"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.text, FormatNumber(row.value)) << "value " << row.text;

@@ -4,6 +4,7 @@
 #include "probes/SystemCalls.h"
 
 #include <windows.h>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <gtest/gtest.h>
@@ -183,7 +184,8 @@ TEST_F(SaveReportTest, WithoutAReplacingMoveTheOldFileComesBack)
     static int moves;
     moves = 0;
     Sys.moveFileEx = MoveFileExNotImplemented;
-    // the new file cannot take the old one's place: the third move of the dance fails
+    // the new file cannot take the old one's place: the third move of the dance fails, and
+    // the file cannot be written straight either
     Sys.moveFile = [](LPCSTR from, LPCSTR to) WINAPI -> BOOL {
         if (++moves == 3) {
             SetLastError(ERROR_ACCESS_DENIED);
@@ -191,20 +193,61 @@ TEST_F(SaveReportTest, WithoutAReplacingMoveTheOldFileComesBack)
         }
         return MoveFileA(from, to);
     };
+    Sys.createFile = [](LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD how,
+                        DWORD flags, HANDLE model) WINAPI -> HANDLE {
+        if (strstr(path, "report.txt")) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return INVALID_HANDLE_VALUE;
+        }
+        return CreateFileA(path, access, share, security, how, flags, model);
+    };
     WriteAll(Path("report.txt"), "old");
     EXPECT_EQ(SaveOpenFailed, WriteReportFile(Path("report.txt"), Report));
     EXPECT_EQ("old", ReadAll(Path("report.txt")));
     EXPECT_EQ(Names{"report.txt"}, Files());
 }
 
-TEST_F(SaveReportTest, ReadOnlyFileIsNotReplaced)
+TEST_F(SaveReportTest, ReadOnlyHiddenOrSystemFileIsNotReplaced)
 {
-    WriteAll(Path("report.txt"), "old");
-    SetFileAttributesA(Path("report.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(SaveOpenFailed, WriteReportFile(Path("report.txt"), Report));
-    SetFileAttributesA(Path("report.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ("old", ReadAll(Path("report.txt")));
+    // Windows refuses to create a file over them; a replacing move would not
+    for (DWORD attribute : {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+        WriteAll(Path("report.txt"), "old");
+        ASSERT_TRUE(SetFileAttributesA(Path("report.txt").c_str(), attribute));
+        EXPECT_EQ(SaveOpenFailed, WriteReportFile(Path("report.txt"), Report)) << attribute;
+        EXPECT_EQ(attribute, GetFileAttributesA(Path("report.txt").c_str()) & attribute) << attribute;
+        SetFileAttributesA(Path("report.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ("old", ReadAll(Path("report.txt"))) << attribute;
+        EXPECT_EQ(Names{"report.txt"}, Files()) << attribute;
+    }
+}
+
+TEST_F(SaveReportTest, FileOthersMayWriteButNotReplaceIsWrittenStraight)
+{
+    WriteAll(Path("report.txt"), std::string(5000, 'o'));
+    HANDLE other = CreateFileA(Path("report.txt").c_str(), GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, other);
+    EXPECT_EQ(SaveDone, WriteReportFile(Path("report.txt"), Report));
+    // the other program reads what was written into its own file
+    std::string seen(Report.size() + 1, '\0');
+    DWORD n = 0;
+    ReadFile(other, &seen[0], (DWORD)seen.size(), &n, NULL);
+    CloseHandle(other);
+    EXPECT_EQ(Report, seen.substr(0, n));
     EXPECT_EQ(Names{"report.txt"}, Files());
+}
+
+// Run under tests/sealed-folder, which makes C:\sealed a folder where no new file can be made
+// while its report.txt may be written.
+TEST(SealedFolder, SaveIsWrittenStraightIntoTheFile)
+{
+    Sys = RealSystemCalls();
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\sealed\\report.txt")) << "run this under tests/sealed-folder";
+    HANDLE probe = CreateFileA("C:\\sealed\\probe.txt", GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+    ASSERT_EQ(INVALID_HANDLE_VALUE, probe) << "a new file could be made in C:\\sealed";
+    std::string text = Report + std::to_string(GetTickCount()) + "\r\n";
+    EXPECT_EQ(SaveDone, WriteReportFile("C:\\sealed\\report.txt", text));
+    EXPECT_EQ(text, ReadAll("C:\\sealed\\report.txt"));
 }
 
 TEST_F(SaveReportTest, FolderInTheFilesPlaceIsLeftAlone)

@@ -2,19 +2,20 @@
 # Sets the machine up, builds the program and runs it under Wine. On a display the program
 # opens there. Without one it runs on a virtual screen: the report is printed here, a
 # screenshot is left in build/screenshot.png, and the program is closed.
-# usage: tools/run.sh [--i686] [--docs]
-#   --i686  run the 32-bit build users get (slow to start here)
-#   --docs  also photograph the About window, and put both pictures in docs/
+# usage: tools/run.sh [--x86_64] [--docs]
+#   The 32-bit build users get runs on a 64-bit Windows, as most users run it.
+#   --x86_64  run the 64-bit build of the same source instead
+#   --docs    also photograph the About window, and put both pictures in docs/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
 
-arch=x86_64 docs=0
+arch=i686 docs=0
 for option in "$@"; do
     case "$option" in
-        --i686) arch=i686 ;;
+        --x86_64) arch=x86_64 ;;
         --docs) docs=1 ;;
-        *) echo "usage: tools/run.sh [--i686] [--docs]" >&2; exit 2 ;;
+        *) echo "usage: tools/run.sh [--x86_64] [--docs]" >&2; exit 2 ;;
     esac
 done
 
@@ -22,14 +23,11 @@ tools/setup.sh
 build=build/$arch
 [ -e "$build/CMakeCache.txt" ] \
     || cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" >/dev/null
-cmake --build "$build" -j2 --target PokopeReport >/dev/null
-[ -e build/x86_64/CMakeCache.txt ] \
-    || cmake -S . -B build/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/x86_64-w64-mingw32.cmake >/dev/null
-cmake --build build/x86_64 -j2 --target report_window >/dev/null
+cmake --build "$build" -j2 --target PokopeReport report_window >/dev/null
 program=$top/$build/PokopeReport.exe
 
-# A 64-bit prefix of its own, apart from the tests' made-up installation; it runs the 32-bit
-# build too.
+# A 64-bit prefix of its own, apart from the tests' made-up installation; the 32-bit build runs
+# there as on 64-bit Windows.
 prefix=$top/build/run/wineprefix
 tools/make-prefix "$prefix" /usr/lib/wine/wine64 win64
 run() { tools/wine-run "$prefix" /usr/lib/wine/wine64 "$@"; }
@@ -62,7 +60,7 @@ echo "run: no display; running on a virtual one ($DISPLAY)" >&2
 desktop on
 run "$program" &
 program_job=$!
-reader() { run "$top/build/x86_64/report_window.exe" "$@"; }
+reader() { run "$top/$build/report_window.exe" "$@"; }
 reader print 600
 shoot() { import -window root -crop "$2+0+0" +repage "$1"; }
 shoot "$top/build/screenshot.png" 800x600

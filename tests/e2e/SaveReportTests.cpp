@@ -197,6 +197,31 @@ TEST_F(SaveReport, FileThatCannotBeCreatedShowsOpenFailureAndKeepsTheOldFile)
     EXPECT_PRED_FORMAT2(SameText, app.firstText, FileBytes("retry.txt"));
 }
 
+TEST_F(SaveReport, SavesAMegabyteByteForByte)
+{
+    std::string big;
+    while (big.size() < 1024 * 1024)
+        big += app.firstText;
+    ASSERT_TRUE(SetControlText(app.edit, big));
+    ASSERT_EQ(big.size(), ControlText(app.edit).size()) << "the report control did not take the whole text";
+    SaveAs(Path("big.txt"), false);
+    EXPECT_PRED_FORMAT2(SameText, big, FileBytes("big.txt"));
+}
+
+TEST_F(SaveReport, HiddenFileShowsOpenFailureAndIsKept)
+{
+    const std::string old = "previous report\r\n";
+    ASSERT_TRUE(WriteFileBytes(Path("hidden.txt"), old));
+    ASSERT_TRUE(SetFileAttributesA(Path("hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    HWND dialog = OpenDialog();
+    ASSERT_TRUE(dialog);
+    Choose(dialog, Path("hidden.txt"));
+    ConfirmReplace(dialog);
+    ExpectErrorBox(Finish(dialog), OpenFailed);
+    EXPECT_TRUE(GetFileAttributesA(Path("hidden.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN) << "no longer hidden";
+    EXPECT_PRED_FORMAT2(SameText, old, FileBytes("hidden.txt"));
+}
+
 // Run under a file-size limit of 2 KB (ulimit -f 2), so that writing a longer report fails.
 class SaveReportUnderWriteLimit : public SaveReport {
 protected:

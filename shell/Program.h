@@ -1,0 +1,6 @@
+// The program from start-up to exit.
+#pragma once
+
+// Starts the program and runs its message loop until it ends; gives the exit code: 0 after a
+// normal end, 1 at once when a window class or the main window cannot be made.
+int RunProgram();
