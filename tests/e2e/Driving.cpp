@@ -41,6 +41,12 @@ std::string Caption(HWND window)
     return std::string(text, n > 0 ? n : 0);
 }
 
+// A long text takes the control's process longer to take or give.
+static DWORD TimeoutFor(size_t bytes)
+{
+    return Opt.stepTimeout + (DWORD)(bytes / 16);
+}
+
 std::string ControlText(HWND window)
 {
     DWORD_PTR length = 0;
@@ -50,7 +56,7 @@ std::string ControlText(HWND window)
     std::vector<char> text(length * 2 + 2);
     DWORD_PTR copied = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_ABORTIFHUNG, Opt.stepTimeout, &copied))
+                             SMTO_ABORTIFHUNG, TimeoutFor(text.size()), &copied))
         return "(no answer to WM_GETTEXT)";
     return std::string(text.data(), std::min<size_t>(copied, text.size()));
 }
@@ -59,7 +65,7 @@ bool SetControlText(HWND window, const std::string& text)
 {
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                               SMTO_ABORTIFHUNG, Opt.stepTimeout, &result) && result;
+                               SMTO_ABORTIFHUNG, TimeoutFor(text.size()), &result) && result;
 }
 
 bool Responds(HWND window)
