@@ -7,6 +7,7 @@
 #include "report/ReportComposer.h"
 #include "shell/SaveReport.h"
 #include "tests/FakeWindows.h"
+#include "tests/TestFiles.h"
 
 #include <cstdio>
 #include <cstring>
@@ -246,35 +247,6 @@ std::string ReportChange(const std::string& before, const std::string& report, s
 const std::string OldBytes = "the report saved before\r\n";
 const std::string NewBytes = "☆もふりん堂HPへ\r\n表示ソフト\r\n" + std::string(3000, '-') + "\r\n\r\n";
 
-std::string ReadBytes(const std::string& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return "(no file)";
-    char buffer[4096];
-    DWORD n = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &n, NULL) && n > 0)
-        bytes.append(buffer, n);
-    CloseHandle(file);
-    return bytes;
-}
-
-std::vector<std::string> FilesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(data.cFileName);
-    } while (FindNextFileA(search, &data));
-    FindClose(search);
-    return names;
-}
-
 std::string Utf8(const std::string& cp932)
 {
     std::wstring wide(cp932.size(), L'\0');
@@ -333,10 +305,7 @@ protected:
     std::string Save(int entry, Fault fault, std::string* problems)
     {
         std::string target = folder_ + "\\report.txt";
-        HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-        DWORD written = 0;
-        WriteFile(file, OldBytes.data(), (DWORD)OldBytes.size(), &written, NULL);
-        CloseHandle(file);
+        WriteAll(target, OldBytes);
 
         SystemCalls calls = RealSystemCalls();
         if (entry == Call_moveFile || entry == Call_deleteFile)
@@ -345,7 +314,7 @@ protected:
         SaveStatus status = WriteReportFile(target, NewBytes);
         Sys = RealSystemCalls();
 
-        std::string bytes = ReadBytes(target);
+        std::string bytes = ReadAll(target);
         bool kept = bytes == OldBytes, replaced = bytes == NewBytes;
         if (!kept && !replaced)
             *problems += "the file holds neither the old bytes nor the new but " + std::to_string(bytes.size()) + " others; ";

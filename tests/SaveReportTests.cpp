@@ -2,29 +2,15 @@
 #include "shell/SaveReport.h"
 
 #include "probes/SystemCalls.h"
+#include "tests/TestFiles.h"
 
 #include <windows.h>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <gtest/gtest.h>
 
 namespace {
 
 const std::string Report = "☆もふりん堂HPへ\r\n表示ソフト\r\n\r\n" + std::string(60, '-') + "\r\n\r\n";
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteAll(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 bool Exists(const std::string& path)
 {
@@ -51,20 +37,7 @@ protected:
         RemoveDirectoryA(folder_.c_str());
     }
 
-    std::vector<std::string> Files() const
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA data;
-        HANDLE search = FindFirstFileA((folder_ + "\\*").c_str(), &data);
-        if (search == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.push_back(data.cFileName);
-        } while (FindNextFileA(search, &data));
-        FindClose(search);
-        return names;
-    }
+    std::vector<std::string> Files() const { return FilesIn(folder_); }
 
     std::string Path(const std::string& name) const { return folder_ + "\\" + name; }
 
