@@ -41,7 +41,8 @@ std::string Caption(HWND window)
     return std::string(text, n > 0 ? n : 0);
 }
 
-// A long text takes the control's process longer to take or give.
+// A long text takes the control's process longer to take or give. While it works on one, Wine
+// takes it for hung; these sends wait instead of giving up at once.
 static DWORD TimeoutFor(size_t bytes)
 {
     return Opt.stepTimeout + (DWORD)(bytes / 16);
@@ -50,13 +51,13 @@ static DWORD TimeoutFor(size_t bytes)
 std::string ControlText(HWND window)
 {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, Opt.stepTimeout, &length))
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, Opt.stepTimeout, &length))
         return "(no answer to WM_GETTEXTLENGTH)";
     // the length may count characters of the control's own encoding: leave room for bytes
     std::vector<char> text(length * 2 + 2);
     DWORD_PTR copied = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_ABORTIFHUNG, TimeoutFor(text.size()), &copied))
+                             SMTO_NORMAL, TimeoutFor(text.size()), &copied))
         return "(no answer to WM_GETTEXT)";
     return std::string(text.data(), std::min<size_t>(copied, text.size()));
 }
@@ -65,7 +66,7 @@ bool SetControlText(HWND window, const std::string& text)
 {
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                               SMTO_ABORTIFHUNG, TimeoutFor(text.size()), &result) && result;
+                               SMTO_NORMAL, TimeoutFor(text.size()), &result) && result;
 }
 
 bool Responds(HWND window)
