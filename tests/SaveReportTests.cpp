@@ -12,11 +12,6 @@ namespace {
 
 const std::string Report = "☆もふりん堂HPへ\r\n表示ソフト\r\n\r\n" + std::string(60, '-') + "\r\n\r\n";
 
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 class SaveReportTest : public ::testing::Test {
 protected:
     void SetUp() override
