@@ -76,7 +76,13 @@ if [ "${#missing[@]}" -gt 0 ] || [ "$upgrade_qemu" = 1 ]; then
     [ "$upgrade_qemu" = 0 ] || add_backports || true
     apt-get update -qq || echo "setup: apt-get update reported errors (see above)" >&2
     if [ "${#missing[@]}" -gt 0 ]; then
-        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+        install() { apt-get install -y -qq --no-install-recommends "$@" "${missing[@]}" >/dev/null; }
+        # A mirror caught mid-sync can hold an update's amd64 half without its i386 twin, which
+        # multi-arch packages refuse; the release's own suite has both.
+        install || {
+            echo "setup: installing failed (a mirror mid-sync?); trying once more from the release's own suite, $codename"
+            install -t "$codename"
+        }
     fi
     if [ "$upgrade_qemu" = 1 ]; then
         if apt-get install -y -qq --no-install-recommends -t "$codename-backports" qemu-user >/dev/null \
