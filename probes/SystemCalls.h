@@ -30,7 +30,10 @@ typedef BOOL(WINAPI* MoveFileExSig)(LPCSTR, LPCSTR, DWORD);
     X(getFileAttributes, decltype(&GetFileAttributesA))                                            \
     X(getTempFileName, decltype(&GetTempFileNameA))                                                \
     X(createFile, decltype(&CreateFileA))                                                          \
+    X(readFile, decltype(&ReadFile))                                                               \
     X(writeFile, decltype(&WriteFile))                                                             \
+    X(setFilePointer, decltype(&SetFilePointer))                                                   \
+    X(setEndOfFile, decltype(&SetEndOfFile))                                                       \
     X(closeHandle, decltype(&CloseHandle))                                                         \
     X(deleteFile, decltype(&DeleteFileA))                                                          \
     X(moveFile, decltype(&MoveFileA))                                                              \

@@ -58,6 +58,12 @@ std::string NewFileIn(const std::string& folder)
     return TextUpToNul(name, sizeof(name));
 }
 
+// Whether no file is left at path; one that was never there counts.
+bool Remove(const std::string& path)
+{
+    return Sys.deleteFile(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 bool WriteAll(HANDLE file, const std::string& text)
 {
     DWORD written = 0;
@@ -66,79 +72,136 @@ bool WriteAll(HANDLE file, const std::string& text)
     return written == text.size();
 }
 
-// Moves the finished file over path. The 9x family has no replacing move: there the old file
-// steps aside first and comes back if the new one cannot take its place.
-bool PutInPlace(const std::string& finished, const std::string& path)
+bool ReadAll(HANDLE file, std::string& bytes)
 {
-    if (Sys.moveFileEx) {
-        if (Sys.moveFileEx(finished.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
-            return true;
-        if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
-            return false; // locked or read-only: leave it be
-    }
-    if (Sys.moveFile(finished.c_str(), path.c_str()))
-        return true; // nothing was there yet
-    std::string aside = NewFileIn(FolderOf(path));
-    if (aside.empty())
+    DWORD read = 0;
+    return bytes.empty() || (Sys.readFile(file, &bytes[0], (DWORD)bytes.size(), &read, NULL) && read == bytes.size());
+}
+
+// Moves the file pointer to offset from where; at, when given, receives the new position.
+bool Seek(HANDLE file, ULONGLONG offset, DWORD from, ULONGLONG* at = NULL)
+{
+    LONG high = (LONG)(offset >> 32);
+    SetLastError(NO_ERROR);
+    DWORD low = Sys.setFilePointer(file, (LONG)(DWORD)offset, &high, from);
+    if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
         return false;
-    Sys.deleteFile(aside.c_str());
-    if (!Sys.moveFile(path.c_str(), aside.c_str()))
-        return false;
-    if (!Sys.moveFile(finished.c_str(), path.c_str())) {
-        Sys.moveFile(aside.c_str(), path.c_str());
-        return false;
-    }
-    Sys.deleteFile(aside.c_str());
+    if (at)
+        *at = (ULONGLONG)(DWORD)high << 32 | low;
     return true;
 }
 
-// Whether Windows would refuse to create a file over what is at path now: a read-only, hidden or
-// system file, or a folder. A replacing move would not refuse all of them, so look first.
-bool Refused(const std::string& path)
+bool SetLength(HANDLE file, ULONGLONG length)
 {
-    const DWORD refused = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM
-                        | FILE_ATTRIBUTE_DIRECTORY;
-    DWORD attributes = Sys.getFileAttributes(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & refused);
+    return Seek(file, length, FILE_BEGIN) && Sys.setEndOfFile(file);
 }
 
-// Writes text straight into path, as a plain save does, for when no new file can be made beside
-// it or the old one cannot be replaced. Programs that let others write the file may keep it open.
-SaveStatus WriteInPlace(const std::string& path, const std::string& text)
+HANDLE OpenToRewrite(const std::string& path)
 {
-    FileHandle file(Sys.createFile(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
-    if (!file.valid())
-        return SaveOpenFailed;
-    bool written = WriteAll(file.get(), text);
-    return file.Close() && written ? SaveDone : SaveWriteFailed;
+    return Sys.createFile(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, NULL);
 }
+
+// Writes text straight into the file at path, for when the finished file cannot be made beside
+// it or moved over it. Only a file that exists is written so: a new one that cannot be made
+// beside it could not be made in its place either. The file first grows to the text's length,
+// so that a full disk refuses before an old byte changes; after any later failure the bytes that
+// were overwritten go back and the file gets its old length again.
+SaveStatus WriteInPlace(const std::string& path, const std::string& text, bool exists)
+{
+    if (!exists)
+        return SaveOpenFailed;
+    FileHandle file(OpenToRewrite(path));
+    ULONGLONG oldLength = 0;
+    if (!file.valid() || !Seek(file.get(), 0, FILE_END, &oldLength))
+        return SaveOpenFailed;
+    std::string old((size_t)(oldLength < text.size() ? oldLength : text.size()), '\0');
+    if (!Seek(file.get(), 0, FILE_BEGIN) || !ReadAll(file.get(), old))
+        return SaveOpenFailed;
+
+    if (SetLength(file.get(), oldLength > text.size() ? oldLength : text.size())
+        && Seek(file.get(), 0, FILE_BEGIN) && WriteAll(file.get(), text)
+        && SetLength(file.get(), text.size())) {
+        // Cut to the text's length, the file holds it all, and its old tail is gone: a close
+        // that fails now has nothing left to undo.
+        file.Close();
+        return SaveDone;
+    }
+    if (Seek(file.get(), 0, FILE_BEGIN))
+        WriteAll(file.get(), old) && SetLength(file.get(), oldLength);
+    return SaveWriteFailed;
+}
+
+enum Placing {
+    Placed,
+    NotPlaced, // nothing has changed
+    Failed,    // the old file may be under another name now, or a leftover could not be removed
+};
+
+// Moves the finished file over path, where exists says whether a file is there now. The 9x
+// family has no replacing move: there the old file steps aside under a new name first and comes
+// back if the finished one cannot take its place.
+Placing PutInPlace(const std::string& finished, const std::string& path, bool exists)
+{
+    if (Sys.moveFileEx) {
+        if (Sys.moveFileEx(finished.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+            return Placed;
+        if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+            return NotPlaced; // locked or read-only: leave it be
+    }
+    if (!exists)
+        return Sys.moveFile(finished.c_str(), path.c_str()) ? Placed : NotPlaced;
+    std::string aside = NewFileIn(FolderOf(path));
+    if (aside.empty())
+        return NotPlaced;
+    if (!Remove(aside)) // the move needs the name free
+        return Failed;
+    if (!Sys.moveFile(path.c_str(), aside.c_str()))
+        return NotPlaced;
+    if (!Sys.moveFile(finished.c_str(), path.c_str()))
+        return Sys.moveFile(aside.c_str(), path.c_str()) ? NotPlaced : Failed;
+    // the new text is in place; a copy of the old one that will not go is not a clean save
+    return Remove(aside) ? Placed : Failed;
+}
+
+// What Windows refuses to create a file over: a replacing move would not refuse them all.
+const DWORD RefusedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN
+                              | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 
 } // namespace
 
 SaveStatus WriteReportFile(const std::string& path, const std::string& text)
 {
-    if (Refused(path))
+    DWORD attributes = Sys.getFileAttributes(path.c_str());
+    bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    DWORD error = GetLastError();
+    if (!exists && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        return SaveOpenFailed; // what is there cannot be told
+    if (exists && (attributes & RefusedAttributes))
         return SaveOpenFailed;
+
     std::string partial = NewFileIn(FolderOf(path));
     if (partial.empty())
-        return WriteInPlace(path, text);
+        return WriteInPlace(path, text, exists);
     FileHandle file(Sys.createFile(partial.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, NULL));
-    if (!file.valid()) {
-        Sys.deleteFile(partial.c_str());
-        return WriteInPlace(path, text);
-    }
+    if (!file.valid())
+        return Remove(partial) ? WriteInPlace(path, text, exists) : SaveOpenFailed;
     bool written = WriteAll(file.get(), text);
     if (!file.Close() || !written) {
-        Sys.deleteFile(partial.c_str());
+        Remove(partial);
         return SaveWriteFailed;
     }
-    if (!PutInPlace(partial, path)) {
-        Sys.deleteFile(partial.c_str());
-        return WriteInPlace(path, text);
+    switch (PutInPlace(partial, path, exists)) {
+    case Placed:
+        return SaveDone;
+    case NotPlaced:
+        return Remove(partial) ? WriteInPlace(path, text, exists) : SaveWriteFailed;
+    case Failed:
+        break;
     }
-    return SaveDone;
+    Remove(partial);
+    return SaveWriteFailed;
 }
 
 std::string AskFileName(HWND owner, bool save, const std::string& filter,

@@ -1,7 +1,8 @@
-// Every entry of the calls table made to fail on its first call, on every call, and with an odd
-// answer where it has one, through a whole report and through a save over an existing file.
-// Each runs where its call is used: the old disk call on Windows 95, moving and deleting files
-// in the save of the 9x family, which cannot replace a file in one move; the rest on Windows XP.
+// Every call of the calls table failing wherever an operation makes it: each call the operation
+// makes, one at a time and, for saving, two at a time; every call of one entry; and odd answers.
+// Whatever fails, the report keeps its layout and loses only what the failed call feeds, and a
+// save keeps its promise: the file holds its old bytes or the whole new text, success leaves
+// nothing else behind, and the old bytes are never lost.
 #include "probes/SystemCalls.h"
 #include "probes/WindowsVersion.h"
 #include "report/ReportComposer.h"
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <tuple>
 #include <type_traits>
 #include <gtest/gtest.h>
 
@@ -38,18 +40,78 @@ template <int Index> struct Member;
 SYSTEM_CALLS(CALL_MEMBER)
 #undef CALL_MEMBER
 
-enum Fault { FirstCall, EveryCall, OddAnswer };
-const char* const FaultNames[] = {"first call", "every call", "odd answer"};
+// What each call feeds: the report lines that may change when it fails, by label, split by
+// commas (a trail byte may be "|"); "row" is the row of the file it asks about (or was asked
+// about last), "rows" any file's row, "drive" the line of the drive it asks about, "drives" any
+// drive line. "save" marks the calls of saving; "never fails" a call Windows cannot refuse.
+struct Feeds {
+    const char* call;
+    const char* lines;
+};
+const Feeds Table[] = {
+    {"getVersionEx", "Windowsの種類,Version,サービスパック,drives"}, // the edition picks the disk call
+    {"getSystemDirectory", "システムディレクトリ,rows"},
+    {"getWindowsDirectory", "rows"},
+    {"shGetSpecialFolderPath", "デスクトップ"},
+    {"getDesktopWindow", "画面サイズ"},
+    {"getClientRect", "画面サイズ"},
+    {"getLocalTime", "レポート出力日時"},
+    {"setErrorMode", "never fails"},
+    {"getDiskFreeSpace", "drive"},
+    {"getDiskFreeSpaceEx", "drive"},
+    {"findFirstFile", "row"},
+    {"findClose", "row"},
+    {"getFileVersionInfoSize", "row"},
+    {"getFileVersionInfo", "row"},
+    {"verQueryValue", "row"},
+    {"fileTimeToLocalFileTime", "row"},
+    {"fileTimeToSystemTime", "row"},
+    {"getFileAttributes", "save"},
+    {"getTempFileName", "save"},
+    {"createFile", "save"},
+    {"readFile", "save"},
+    {"writeFile", "save"},
+    {"setFilePointer", "save"},
+    {"setEndOfFile", "save"},
+    {"closeHandle", "save"},
+    {"deleteFile", "save"},
+    {"moveFile", "save"},
+    {"moveFileEx", "save"},
+};
 
-// The run under way: which entry fails how, and what the calls opened.
-struct FaultRun {
+std::string FeedsOf(int entry)
+{
+    for (const Feeds& row : Table)
+        if (strcmp(row.call, CallNames[entry]) == 0)
+            return row.lines;
+    return "(no row)";
+}
+
+struct Call {
     int entry;
-    Fault fault;
-    int calls;
+    std::string arg; // the first argument, when it is a text
+    bool struck;
+};
+
+// Which calls of a run fail, and what the run's calls did.
+struct FaultRun {
+    std::set<size_t> failing; // positions in the run's calls, from 0
+    int everyEntry = -1;      // or an entry that fails on each of its calls
+    bool odd = false;         // a failing call gives its entry's odd answer instead
+    std::string bystander;    // someone else's file, named by a failing getTempFileName
+    std::vector<Call> made;
     std::set<HANDLE> open; // from createFile and findFirstFile, not yet closed
     SystemCalls under;     // where the wrapped calls go
+
+    bool Struck(int entry) const
+    {
+        for (const Call& call : made)
+            if (call.struck && call.entry == entry)
+                return true;
+        return false;
+    }
 };
-FaultRun Injected;
+FaultRun Current;
 
 // Odd answers, where an entry has one: answers Windows may give that are not a plain failure.
 SystemCalls OddAnswers()
@@ -78,7 +140,7 @@ SystemCalls OddAnswers()
     };
     // a root block shorter than asked
     odd.verQueryValue = [](LPCVOID block, LPCSTR sub, LPVOID* value, PUINT length) WINAPI -> BOOL {
-        BOOL found = Injected.under.verQueryValue(block, sub, value, length);
+        BOOL found = Current.under.verQueryValue(block, sub, value, length);
         *length = sizeof(VS_FIXEDFILEINFO) / 2;
         return found;
     };
@@ -86,9 +148,9 @@ SystemCalls OddAnswers()
         name[0] = '\0';
         return 1;
     };
-    odd.writeFile = [](HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED) WINAPI -> BOOL {
-        *written = 0;
-        return TRUE;
+    // half the bytes, as a disk that fills up meanwhile takes them
+    odd.writeFile = [](HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) WINAPI -> BOOL {
+        return Current.under.writeFile(file, data, size / 2, written, NULL);
     };
     // as the 9x family answers
     odd.moveFileEx = [](LPCSTR, LPCSTR, DWORD) WINAPI -> BOOL {
@@ -99,14 +161,15 @@ SystemCalls OddAnswers()
 }
 SystemCalls Odd = OddAnswers();
 
-bool Strikes(int index)
-{
-    if (Injected.entry != index)
-        return false;
-    return Injected.fault != FirstCall || Injected.calls++ == 0;
-}
-
 template <typename T, typename... Rest> T First(T first, Rest...) { return first; }
+
+template <typename... A> std::string TextArgument(A... a)
+{
+    if constexpr (sizeof...(a) > 0)
+        if constexpr (std::is_same<decltype(First(a...)), LPCSTR>::value)
+            return First(a...) ? First(a...) : "";
+    return "";
+}
 
 template <int Index, typename Signature> struct Entry;
 template <int Index, typename R, typename... A> struct Entry<Index, R(WINAPI*)(A...)> {
@@ -114,22 +177,26 @@ template <int Index, typename R, typename... A> struct Entry<Index, R(WINAPI*)(A
 
     static R WINAPI Call(A... a)
     {
-        auto real = Member<Index>::Of(Injected.under);
-        if (Strikes(Index)) {
-            if (Injected.fault == OddAnswer)
+        auto real = Member<Index>::Of(Current.under);
+        bool strikes = Current.failing.count(Current.made.size()) || Current.everyEntry == Index;
+        Current.made.push_back({Index, TextArgument(a...), strikes});
+        if (strikes) {
+            if (Current.odd)
                 return Member<Index>::Of(Odd)(a...);
             if constexpr (closes) {
                 // a close that reports an error has closed the handle all the same
                 if (real(a...))
-                    Injected.open.erase(First(a...));
+                    Current.open.erase(First(a...));
             }
+            if constexpr (Index == Call_getTempFileName)
+                strcpy(std::get<3>(std::tie(a...)), Current.bystander.c_str()); // a name, but no file made
             SetLastError(ERROR_ACCESS_DENIED);
             if constexpr (std::is_void<R>::value)
                 return;
             else if constexpr (std::is_same<R, HANDLE>::value && !closes)
                 return INVALID_HANDLE_VALUE;
-            else if (Index == Call_getFileAttributes)
-                return (R)INVALID_FILE_ATTRIBUTES;
+            else if (Index == Call_getFileAttributes || Index == Call_setFilePointer)
+                return (R)0xFFFFFFFF;
             else
                 return R();
         }
@@ -139,25 +206,62 @@ template <int Index, typename R, typename... A> struct Entry<Index, R(WINAPI*)(A
             R result = real(a...);
             if constexpr (std::is_same<R, HANDLE>::value)
                 if (result != INVALID_HANDLE_VALUE)
-                    Injected.open.insert(result);
+                    Current.open.insert(result);
             if constexpr (closes)
                 if (result)
-                    Injected.open.erase(First(a...));
+                    Current.open.erase(First(a...));
             return result;
         }
     }
 };
 
-// Sys answers through calls, with entry failing as fault says.
-void InjectFault(const SystemCalls& calls, int entry, Fault fault)
+// Sys answers through calls, failing as the run says.
+void Inject(const SystemCalls& calls, const FaultRun& run)
 {
-    Injected = FaultRun();
-    Injected.under = calls;
-    Injected.entry = entry;
-    Injected.fault = fault;
+    Current = run;
+    Current.under = calls;
 #define WRAP(name, type) Sys.name = calls.name ? &Entry<Call_##name, type>::Call : nullptr;
     SYSTEM_CALLS(WRAP)
 #undef WRAP
+}
+
+bool HasOdd(int entry)
+{
+    const bool has[] = {
+#define HAS_ODD(name, type) Odd.name != nullptr,
+        SYSTEM_CALLS(HAS_ODD)
+#undef HAS_ODD
+    };
+    return has[entry];
+}
+
+// The ways a run can fail, given the calls a run without faults made: each call failing, or
+// answering oddly, and each entry failing, or answering oddly, on every call.
+std::vector<FaultRun> FaultsOf(const std::vector<Call>& calls)
+{
+    std::vector<FaultRun> runs;
+    std::set<int> entries;
+    for (size_t i = 0; i < calls.size(); ++i)
+        entries.insert(calls[i].entry);
+    for (bool odd : {false, true}) {
+        for (size_t i = 0; i < calls.size(); ++i)
+            if (odd ? HasOdd(calls[i].entry) : FeedsOf(calls[i].entry) != "never fails")
+                runs.push_back(FaultRun{{i}, -1, odd});
+        for (int entry : entries)
+            if (odd ? HasOdd(entry) : FeedsOf(entry) != "never fails")
+                runs.push_back(FaultRun{{}, entry, odd});
+    }
+    return runs;
+}
+
+std::string Describe(const FaultRun& run)
+{
+    std::string what = run.odd ? "odd answer" : "failure";
+    if (run.everyEntry >= 0)
+        return what + " of every call to " + CallNames[run.everyEntry];
+    for (size_t at : run.failing)
+        what += " at call " + std::to_string(at) + " (" + CallNames[Current.made[at].entry] + ")";
+    return what;
 }
 
 std::vector<std::string> Lines(const std::string& text)
@@ -173,275 +277,276 @@ bool IsDriveLine(const std::string& line)
     return line.size() > 3 && line[1] == ':' && line.compare(2, 4, " -  ") == 0;
 }
 
-// What a line is about, without its value: the label or file name.
+// What a line is about, without its value: the label (without its padding) or the file name.
 std::string Key(const std::string& line)
 {
     for (const char* separator : {"：", " : ", " - "}) {
         size_t at = line.find(separator);
-        if (at != std::string::npos)
-            return line.substr(0, at);
+        if (at == std::string::npos)
+            continue;
+        std::string key = line.substr(0, at);
+        while (!key.empty() && key.back() == ' ')
+            key.pop_back();
+        while (key.size() >= 2 && key.compare(key.size() - 2, 2, "　") == 0)
+            key.resize(key.size() - 2);
+        return key;
     }
     return line;
 }
 
-std::string Value(const std::string& line)
+bool IsRow(const std::string& line)
 {
-    return line.substr(Key(line).size());
+    return line.find(" - 更新日時:") != std::string::npos;
 }
 
-// text without the blanks that pad a label, ASCII and full-width
-std::string Trimmed(std::string text)
+// Whether a component row only lost its version or its time, or both.
+bool OnlyLost(const std::string& before, const std::string& after)
 {
-    const std::string wide = "　";
-    for (;;) {
-        if (!text.empty() && text.back() == ' ')
-            text.pop_back();
-        else if (text.size() >= wide.size() && text.compare(text.size() - wide.size(), wide.size(), wide) == 0)
-            text.resize(text.size() - wide.size());
-        else
-            return text;
+    const std::string time = " - 更新日時:";
+    size_t version = before.find(" : ");
+    std::vector<std::string> rows = {before};
+    if (version != std::string::npos)
+        rows.push_back(before.substr(0, version + 3) + "-.-.-.-" + before.substr(before.find(time)));
+    for (const std::string& row : rows)
+        if (after == row || after == row.substr(0, row.find(time) + time.size()))
+            return true;
+    return false;
+}
+
+std::string FileName(const std::string& path)
+{
+    return path.substr(path.find_last_of('\\') + 1);
+}
+
+// The keys of the lines the run's failed calls may change.
+std::set<std::string> MayChange(const FaultRun& run, std::string* problems)
+{
+    std::set<std::string> keys;
+    std::string file;
+    for (const Call& call : run.made) {
+        std::string feeds = FeedsOf(call.entry);
+        if (feeds == "row" && !call.arg.empty())
+            file = FileName(call.arg);
+        if (!call.struck)
+            continue;
+        if (feeds == "save")
+            *problems += std::string("the report made ") + CallNames[call.entry] + ", a call of saving; ";
+        for (size_t at = 0, end; at <= feeds.size(); at = end + 1) {
+            end = feeds.find(',', at);
+            if (end == std::string::npos)
+                end = feeds.size();
+            std::string key = feeds.substr(at, end - at);
+            keys.insert(key == "row" ? file : key == "drive" ? call.arg.substr(0, 2) : key);
+        }
     }
+    return keys;
 }
 
-// How report differs from before, in a few words: a header value as it now reads, the drive
-// lines left, and how many component rows lost their version or time.
-std::string ReportChange(const std::string& before, const std::string& report, std::string* broken)
+// How a report made with the run's faults breaks what a failure may do to it.
+std::string ReportProblems(const std::string& before, const std::string& after, const FaultRun& run)
 {
+    std::string problems;
+    std::set<std::string> may = MayChange(run, &problems);
     std::vector<std::string> was, is;
-    int drivesBefore = 0, drivesNow = 0;
+    std::set<std::string> drivesBefore, drivesNow;
     for (const std::string& line : Lines(before))
-        IsDriveLine(line) ? (void)++drivesBefore : was.push_back(line);
-    for (const std::string& line : Lines(report))
-        IsDriveLine(line) ? (void)++drivesNow : is.push_back(line);
-    if (was.size() != is.size()) {
-        *broken = "the report has " + std::to_string(is.size()) + " lines besides the drives, not "
-                + std::to_string(was.size());
-        return "";
-    }
-    std::string change;
-    int versionsLost = 0, timesLost = 0;
+        IsDriveLine(line) ? (void)drivesBefore.insert(line) : was.push_back(line);
+    for (const std::string& line : Lines(after))
+        IsDriveLine(line) ? (void)drivesNow.insert(line) : is.push_back(line);
+    if (was.size() != is.size())
+        return problems + std::to_string(is.size()) + " lines besides the drives, not " + std::to_string(was.size());
     for (size_t i = 0; i < was.size(); ++i) {
-        if (Key(was[i]) != Key(is[i]))
-            *broken += "line " + std::to_string(i) + " is \"" + is[i] + "\", not about \"" + Key(was[i]) + "\"; ";
         if (was[i] == is[i])
             continue;
-        bool row = Value(is[i]).compare(0, 3, " : ") == 0 || Value(is[i]).compare(0, 3, " - ") == 0;
-        if (!row) {
-            change += Trimmed(Key(is[i])) + " \"" + Value(is[i]).substr(strlen("：")) + "\"; ";
-            continue;
-        }
-        if (is[i].find(" : -.-.-.- ") != std::string::npos && was[i].find(" : -.-.-.- ") == std::string::npos)
-            ++versionsLost;
-        if (is[i].compare(is[i].size() - 1, 1, ":") == 0 && was[i].compare(was[i].size() - 1, 1, ":") != 0)
-            ++timesLost;
+        if (Key(was[i]) != Key(is[i]))
+            problems += "line " + std::to_string(i) + " is about " + Key(is[i]) + ", not " + Key(was[i]) + "; ";
+        else if (!may.count(Key(was[i])) && !(IsRow(was[i]) && may.count("rows")))
+            problems += Key(was[i]) + " changed; ";
+        else if (IsRow(was[i]) && !OnlyLost(was[i], is[i]))
+            problems += "the row of " + Key(was[i]) + " gained \"" + is[i] + "\"; ";
     }
-    if (drivesNow != drivesBefore)
-        change += "drive lines " + std::to_string(drivesNow) + "; ";
-    if (versionsLost)
-        change += "-.-.-.- in " + std::to_string(versionsLost) + " rows; ";
-    if (timesLost)
-        change += "no time in " + std::to_string(timesLost) + " rows; ";
-    return change.empty() ? "as before" : change.substr(0, change.size() - 2);
+    for (const std::string& line : drivesNow)
+        if (!drivesBefore.count(line) && !may.count("drives"))
+            problems += "drive line \"" + line + "\" is new; ";
+    for (const std::string& line : drivesBefore)
+        if (!drivesNow.count(line) && !may.count(line.substr(0, 2)) && !may.count("drives"))
+            problems += "the line of drive " + line.substr(0, 2) + " changed; ";
+    if (!run.open.empty())
+        problems += "searches left open; ";
+    if (Fake.errorMode != 0)
+        problems += "error mode left at " + std::to_string(Fake.errorMode) + "; ";
+    return problems;
 }
 
-const std::string OldBytes = "the report saved before\r\n";
+// Windows as the save sees it: the 9x family answers MoveFileExA with "not implemented", the
+// earliest Windows 95 has none.
+enum Replacing { ReplacingMove, NotImplemented, NoMoveFileEx };
+
+struct SaveCase {
+    const char* name;
+    bool existing;
+    Replacing replacing;
+};
+
+const SaveCase SaveCases[] = {
+    // 表 ends in 5C: cutting the path at that byte would look for the wrong folder
+    {"A表.txt", true, ReplacingMove},
+    {"A表.txt", true, NotImplemented},
+    {"A表.txt", true, NoMoveFileEx},
+    {"report", false, ReplacingMove}, // a name without extension is kept as it is
+    {"report", false, NotImplemented},
+};
+
+const std::string OldBytes = std::string(10000, 'o') + "\r\n"; // longer than the new, to show a tail
 const std::string NewBytes = "☆もふりん堂HPへ\r\n表示ソフト\r\n" + std::string(3000, '-') + "\r\n\r\n";
-
-std::string Utf8(const std::string& cp932)
-{
-    std::wstring wide(cp932.size(), L'\0');
-    wide.resize(MultiByteToWideChar(932, 0, cp932.data(), (int)cp932.size(), &wide[0], (int)wide.size()));
-    std::string utf8(wide.size() * 3, '\0');
-    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), &utf8[0], (int)utf8.size(), NULL, NULL));
-    return utf8;
-}
+const std::string Bystander = "someone else's file\r\n";
 
 class FailingCalls : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof(temp), temp);
-        folder_ = std::string(temp) + "failing-calls-" + std::to_string(GetCurrentProcessId());
-        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), NULL)) << folder_;
-    }
+    void SetUp() override { folder_ = FreshFolder("failing-calls-保存表"); }
 
     void TearDown() override
     {
         RemoveFakeWindows();
-        Clear();
+        FreshFolder("failing-calls-保存表");
         RemoveDirectoryA(folder_.c_str());
     }
 
-    void Clear()
-    {
-        for (const std::string& name : FilesIn(folder_))
-            DeleteFileA((folder_ + "\\" + name).c_str());
-    }
-
-    // The report composed on the made-up machine with the fault; how it differs from before.
-    std::string Report(int entry, Fault fault, std::string* problems)
+    // The report composed with the run's faults on the made-up Windows XP, or Windows 95.
+    std::string Report(bool windows95, const FaultRun& run)
     {
         InstallFakeWindows();
-        if (entry == Call_getDiskFreeSpace) {
+        if (windows95) {
             Fake.version.dwMajorVersion = 4;
             Fake.version.dwMinorVersion = 0;
             Fake.version.dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
-            RequeryWindowsVersion();
+            Fake.version.szCSDVersion[0] = '\0';
         }
-        std::string before = ComposeReportText();
-        InjectFault(Sys, entry, fault);
+        Inject(Sys, run);
         RequeryWindowsVersion();
-        std::string change = ReportChange(before, ComposeReportText(), problems);
-        if (!Injected.open.empty())
-            *problems += "searches left open; ";
-        if (Fake.errorMode != 0)
-            *problems += "error mode left at " + std::to_string(Fake.errorMode) + "; ";
-        RemoveFakeWindows();
-        return change;
+        return ComposeReportText();
     }
 
-    // A save over an existing file through the real calls with the fault; what it gave.
-    std::string Save(int entry, Fault fault, std::string* problems)
+    // A save through the real calls with the run's faults; what it broke of its promise.
+    std::string Save(const SaveCase& setup, const FaultRun& fault)
     {
-        std::string target = folder_ + "\\report.txt";
-        WriteAll(target, OldBytes);
-
+        FreshFolder("failing-calls-保存表");
+        std::string target = folder_ + "\\" + setup.name;
+        if (setup.existing)
+            WriteAll(target, OldBytes);
+        WriteAll(folder_ + "\\bystander.txt", Bystander);
         SystemCalls calls = RealSystemCalls();
-        if (entry == Call_moveFile || entry == Call_deleteFile)
-            calls.moveFileEx = Odd.moveFileEx;
-        InjectFault(calls, entry, fault);
+        calls.moveFileEx = setup.replacing == ReplacingMove ? calls.moveFileEx
+                         : setup.replacing == NotImplemented ? Odd.moveFileEx : nullptr;
+        FaultRun run = fault;
+        run.bystander = folder_ + "\\bystander.txt";
+        Inject(calls, run);
         SaveStatus status = WriteReportFile(target, NewBytes);
         Sys = RealSystemCalls();
 
-        std::string bytes = ReadAll(target);
-        bool kept = bytes == OldBytes, replaced = bytes == NewBytes;
-        if (!kept && !replaced)
-            *problems += "the file holds neither the old bytes nor the new but " + std::to_string(bytes.size()) + " others; ";
-        if ((status == SaveDone) != replaced)
-            *problems += "the status does not say what happened; ";
-        std::vector<std::string> files = FilesIn(folder_);
-        if (files != std::vector<std::string>{"report.txt"} && entry != Call_deleteFile)
-            *problems += "files left: " + std::to_string(files.size()) + "; ";
-        if (!Injected.open.empty())
-            *problems += "handles left open; ";
-        Clear();
-
-        static const char* const statuses[] = {"done", "open failed", "write failed"};
-        std::string said = statuses[status];
-        if (files.size() > 1)
-            said += ", " + std::to_string(files.size() - 1) + " left behind";
-        return replaced ? said : said + ", old kept";
+        std::string problems, old = setup.existing ? OldBytes : "(no file)";
+        std::string now = ReadAll(target);
+        bool oldKept = now == old, undoRefused = Current.Struck(Call_moveFile) || Current.Struck(Call_deleteFile);
+        if (!oldKept && now != NewBytes && now != "(no file)")
+            problems += "the file holds neither its old bytes nor the new but " + std::to_string(now.size()) + " others; ";
+        if (ReadAll(folder_ + "\\bystander.txt") != Bystander)
+            problems += "someone else's file was touched; ";
+        std::vector<std::string> leftovers;
+        bool oldSurvives = oldKept || !setup.existing;
+        for (const std::string& name : FilesIn(folder_)) {
+            if (name == setup.name || name == "bystander.txt")
+                continue;
+            leftovers.push_back(name);
+            oldSurvives = oldSurvives || ReadAll(folder_ + "\\" + name) == old;
+        }
+        if (status != SaveDone && !oldSurvives)
+            problems += "the old bytes are lost; ";
+        if (status == SaveDone && (now != NewBytes || !leftovers.empty()))
+            problems += "success, with " + std::to_string(leftovers.size()) + " files left and the file " + (now == NewBytes ? "new" : "not new") + "; ";
+        if (status != SaveDone && !oldKept && !undoRefused)
+            problems += "a failure that did not keep the old file; ";
+        if (status != SaveDone && !leftovers.empty() && !undoRefused)
+            problems += std::to_string(leftovers.size()) + " files left behind; ";
+        bool wrote = false;
+        for (const Call& call : Current.made)
+            wrote = wrote || call.entry == Call_writeFile || call.entry == Call_setEndOfFile;
+        if (status == SaveWriteFailed && !wrote)
+            problems += "a write failure before anything was written; ";
+        if (status == SaveOpenFailed && (!oldKept || Current.Struck(Call_writeFile) || Current.Struck(Call_setEndOfFile)))
+            problems += "an open failure, though the file was changed or a write failed; ";
+        if (!Current.open.empty())
+            problems += "handles left open; ";
+        if (fault.failing.empty() && fault.everyEntry < 0) {
+            if (status != SaveDone)
+                problems += "a save without faults failed; ";
+            for (const Call& call : Current.made)
+                if (call.entry == Call_createFile && call.arg == target)
+                    problems += "a save without faults wrote straight into the file; ";
+        }
+        return problems;
     }
 
     std::string folder_;
 };
 
-struct Expected {
-    const char* call;
-    Fault fault;
-    const char* report;
-    const char* save;
-};
-
-// What each failure should give; reviewed row by row against the code paths it takes.
-const Expected Table[] = {
-    {"getVersionEx", FirstCall, "Windowsの種類 \"謎のWindows(^^;\"; Version \"0.0.0\"; サービスパック \"\"", "done"},
-    {"getVersionEx", EveryCall, "Windowsの種類 \"謎のWindows(^^;\"; Version \"0.0.0\"; サービスパック \"\"", "done"},
-    {"getSystemDirectory", FirstCall, "システムディレクトリ \"\"; -.-.-.- in 9 rows; no time in 11 rows", "done"},
-    {"getSystemDirectory", EveryCall, "システムディレクトリ \"\"; -.-.-.- in 9 rows; no time in 11 rows", "done"},
-    {"getSystemDirectory", OddAnswer, "システムディレクトリ \"\"; -.-.-.- in 9 rows; no time in 11 rows", "done"},
-    {"getWindowsDirectory", FirstCall, "-.-.-.- in 1 rows; no time in 8 rows", "done"},
-    {"getWindowsDirectory", EveryCall, "-.-.-.- in 1 rows; no time in 8 rows", "done"},
-    {"getWindowsDirectory", OddAnswer, "-.-.-.- in 1 rows; no time in 8 rows", "done"},
-    {"shGetSpecialFolderPath", FirstCall, "デスクトップ \"\"", "done"},
-    {"shGetSpecialFolderPath", EveryCall, "デスクトップ \"\"", "done"},
-    {"shGetSpecialFolderPath", OddAnswer, "デスクトップ \"\"", "done"},
-    {"getDesktopWindow", FirstCall, "画面サイズ \"0 x 0\"", "done"},
-    {"getDesktopWindow", EveryCall, "画面サイズ \"0 x 0\"", "done"},
-    {"getClientRect", FirstCall, "画面サイズ \"0 x 0\"", "done"},
-    {"getClientRect", EveryCall, "画面サイズ \"0 x 0\"", "done"},
-    {"getLocalTime", FirstCall, "レポート出力日時 \"0/00/00 00:00:00\"", "done"},
-    {"getLocalTime", EveryCall, "レポート出力日時 \"0/00/00 00:00:00\"", "done"},
-    {"getLocalTime", OddAnswer, "レポート出力日時 \"0/00/00 00:00:00\"", "done"},
-    {"setErrorMode", FirstCall, "as before", "done"},
-    {"setErrorMode", EveryCall, "as before", "done"},
-    {"getDiskFreeSpace", FirstCall, "as before", "done"},
-    {"getDiskFreeSpace", EveryCall, "drive lines 0", "done"},
-    {"getDiskFreeSpace", OddAnswer, "drive lines 0", "done"},
-    {"getDiskFreeSpaceEx", FirstCall, "as before", "done"},
-    {"getDiskFreeSpaceEx", EveryCall, "drive lines 0", "done"},
-    {"getDiskFreeSpaceEx", OddAnswer, "drive lines 0", "done"},
-    {"findFirstFile", FirstCall, "no time in 1 rows", "done"},
-    {"findFirstFile", EveryCall, "-.-.-.- in 10 rows; no time in 19 rows", "done"},
-    {"findClose", FirstCall, "as before", "done"},
-    {"findClose", EveryCall, "as before", "done"},
-    {"getFileVersionInfoSize", FirstCall, "-.-.-.- in 1 rows", "done"},
-    {"getFileVersionInfoSize", EveryCall, "-.-.-.- in 10 rows", "done"},
-    {"getFileVersionInfoSize", OddAnswer, "-.-.-.- in 10 rows", "done"},
-    {"getFileVersionInfo", FirstCall, "-.-.-.- in 1 rows", "done"},
-    {"getFileVersionInfo", EveryCall, "-.-.-.- in 10 rows", "done"},
-    {"verQueryValue", FirstCall, "-.-.-.- in 1 rows", "done"},
-    {"verQueryValue", EveryCall, "-.-.-.- in 10 rows", "done"},
-    {"verQueryValue", OddAnswer, "-.-.-.- in 10 rows", "done"},
-    {"fileTimeToLocalFileTime", FirstCall, "no time in 1 rows", "done"},
-    {"fileTimeToLocalFileTime", EveryCall, "no time in 19 rows", "done"},
-    {"fileTimeToSystemTime", FirstCall, "no time in 1 rows", "done"},
-    {"fileTimeToSystemTime", EveryCall, "no time in 19 rows", "done"},
-    {"getFileAttributes", FirstCall, "as before", "done"},
-    {"getFileAttributes", EveryCall, "as before", "done"},
-    {"getTempFileName", FirstCall, "as before", "done"},
-    {"getTempFileName", EveryCall, "as before", "done"},
-    {"getTempFileName", OddAnswer, "as before", "done"},
-    {"createFile", FirstCall, "as before", "done"},
-    {"createFile", EveryCall, "as before", "open failed, old kept"},
-    {"writeFile", FirstCall, "as before", "write failed, old kept"},
-    {"writeFile", EveryCall, "as before", "write failed, old kept"},
-    {"writeFile", OddAnswer, "as before", "write failed, old kept"},
-    {"closeHandle", FirstCall, "as before", "write failed, old kept"},
-    {"closeHandle", EveryCall, "as before", "write failed, old kept"},
-    {"deleteFile", FirstCall, "as before", "done, 1 left behind"},
-    {"deleteFile", EveryCall, "as before", "done, 2 left behind"},
-    {"moveFile", FirstCall, "as before", "done"},
-    {"moveFile", EveryCall, "as before", "done"},
-    {"moveFileEx", FirstCall, "as before", "done"},
-    {"moveFileEx", EveryCall, "as before", "done"},
-    {"moveFileEx", OddAnswer, "as before", "done"},
-};
-
-const Expected* ExpectedFor(int entry, Fault fault)
-{
-    for (const Expected& row : Table)
-        if (strcmp(row.call, CallNames[entry]) == 0 && row.fault == fault)
-            return &row;
-    return nullptr;
-}
-
 } // namespace
 
-TEST_F(FailingCalls, EveryEntryFailingLeavesAWholeReportAndASoundSave)
+TEST_F(FailingCalls, EveryEntryHasOneRowAndEveryRowAnEntry)
 {
-    const bool hasOdd[] = {
-#define HAS_ODD(name, type) Odd.name != nullptr,
-        SYSTEM_CALLS(HAS_ODD)
-#undef HAS_ODD
-    };
-    printf("%-24s %-11s %-70s %s\n", "call", "fails", "report", "save over an old file");
-    for (int entry = 0; entry < CallCount; ++entry) {
-        for (Fault fault : {FirstCall, EveryCall, OddAnswer}) {
-            if (fault == OddAnswer && !hasOdd[entry])
-                continue;
-            SCOPED_TRACE(std::string(CallNames[entry]) + " failing on its " + FaultNames[fault]);
-            std::string problems;
-            std::string report = Report(entry, fault, &problems);
-            std::string save = Save(entry, fault, &problems);
-            printf("%-24s %-11s %-70s %s\n", CallNames[entry], FaultNames[fault], Utf8(report).c_str(), save.c_str());
-            EXPECT_EQ("", problems);
-            const Expected* expected = ExpectedFor(entry, fault);
-            if (!expected)
-                continue; // a new entry: the rules above still hold
-            EXPECT_EQ(expected->report, report);
-            EXPECT_EQ(expected->save, save);
+    for (int entry = 0; entry < CallCount; ++entry)
+        EXPECT_NE("(no row)", FeedsOf(entry)) << CallNames[entry] << " has no row in the table";
+    for (const Feeds& row : Table) {
+        bool named = false;
+        for (const char* name : CallNames)
+            named = named || strcmp(name, row.call) == 0;
+        EXPECT_TRUE(named) << "the row " << row.call << " names no entry";
+    }
+    EXPECT_EQ((size_t)CallCount, sizeof(Table) / sizeof(Table[0])) << "rows for the entries";
+}
+
+TEST_F(FailingCalls, TheReportLosesOnlyWhatAFailedCallFeeds)
+{
+    int cells = 0;
+    for (bool windows95 : {false, true}) {
+        std::string before = Report(windows95, FaultRun());
+        std::vector<Call> calls = Current.made;
+        for (const FaultRun& fault : FaultsOf(calls)) {
+            std::string after = Report(windows95, fault);
+            SCOPED_TRACE(std::string(windows95 ? "Windows 95, " : "Windows XP, ") + Describe(fault));
+            EXPECT_EQ("", ReportProblems(before, after, Current));
+            RemoveFakeWindows();
+            ++cells;
         }
     }
+    printf("%d faults through a report\n", cells);
+}
+
+TEST_F(FailingCalls, ASaveKeepsTheOldFileOrWritesTheWholeText)
+{
+    int cells = 0;
+    for (const SaveCase& setup : SaveCases) {
+        SCOPED_TRACE(std::string(setup.existing ? "over " : "new ") + setup.name
+                     + (setup.replacing == ReplacingMove ? "" : setup.replacing == NotImplemented ? ", 9x" : ", no MoveFileExA"));
+        EXPECT_EQ("", Save(setup, FaultRun())) << "without faults";
+        std::vector<Call> calls = Current.made;
+        for (const FaultRun& fault : FaultsOf(calls)) {
+            std::string problems = Save(setup, fault);
+            EXPECT_EQ("", problems) << Describe(fault);
+            ++cells;
+            if (fault.odd || fault.everyEntry >= 0)
+                continue;
+            // and a second failure at each call the first one leads to
+            std::vector<Call> after = Current.made;
+            for (size_t second = *fault.failing.begin() + 1; second < after.size(); ++second) {
+                if (FeedsOf(after[second].entry) == "never fails")
+                    continue;
+                FaultRun pair = fault;
+                pair.failing.insert(second);
+                problems = Save(setup, pair);
+                EXPECT_EQ("", problems) << Describe(pair);
+                ++cells;
+            }
+        }
+    }
+    printf("%d faults through a save\n", cells);
 }

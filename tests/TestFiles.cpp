@@ -40,3 +40,22 @@ std::vector<std::string> FilesIn(const std::string& folder)
     FindClose(search);
     return names;
 }
+
+std::string FreshFolder(const std::string& name)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof(temp), temp);
+    std::string folder = std::string(temp) + name;
+    CreateDirectoryA(folder.c_str(), NULL);
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE)
+        return folder;
+    do {
+        std::string path = folder + "\\" + data.cFileName;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str()) || RemoveDirectoryA(path.c_str());
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+    return folder;
+}

@@ -10,3 +10,6 @@ void WriteAll(const std::string& path, const std::string& bytes);
 
 // The names of the files in a folder, in the order Windows lists them; folders are left out.
 std::vector<std::string> FilesIn(const std::string& folder);
+
+// A folder of that name in the temporary folder, emptied of whatever an earlier run left there.
+std::string FreshFolder(const std::string& name);
