@@ -225,15 +225,11 @@ void Inject(const SystemCalls& calls, const FaultRun& run)
 #undef WRAP
 }
 
-bool HasOdd(int entry)
-{
-    const bool has[] = {
+const bool HasOdd[] = {
 #define HAS_ODD(name, type) Odd.name != nullptr,
-        SYSTEM_CALLS(HAS_ODD)
+    SYSTEM_CALLS(HAS_ODD)
 #undef HAS_ODD
-    };
-    return has[entry];
-}
+};
 
 // The ways a run can fail, given the calls a run without faults made: each call failing, or
 // answering oddly, and each entry failing, or answering oddly, on every call.
@@ -245,10 +241,10 @@ std::vector<FaultRun> FaultsOf(const std::vector<Call>& calls)
         entries.insert(calls[i].entry);
     for (bool odd : {false, true}) {
         for (size_t i = 0; i < calls.size(); ++i)
-            if (odd ? HasOdd(calls[i].entry) : FeedsOf(calls[i].entry) != "never fails")
+            if (odd ? HasOdd[calls[i].entry] : FeedsOf(calls[i].entry) != "never fails")
                 runs.push_back(FaultRun{{i}, -1, odd});
         for (int entry : entries)
-            if (odd ? HasOdd(entry) : FeedsOf(entry) != "never fails")
+            if (odd ? HasOdd[entry] : FeedsOf(entry) != "never fails")
                 runs.push_back(FaultRun{{}, entry, odd});
     }
     return runs;
@@ -495,13 +491,7 @@ TEST_F(FailingCalls, EveryEntryHasOneRowAndEveryRowAnEntry)
 {
     for (int entry = 0; entry < CallCount; ++entry)
         EXPECT_NE("(no row)", FeedsOf(entry)) << CallNames[entry] << " has no row in the table";
-    for (const Feeds& row : Table) {
-        bool named = false;
-        for (const char* name : CallNames)
-            named = named || strcmp(name, row.call) == 0;
-        EXPECT_TRUE(named) << "the row " << row.call << " names no entry";
-    }
-    EXPECT_EQ((size_t)CallCount, sizeof(Table) / sizeof(Table[0])) << "rows for the entries";
+    EXPECT_EQ((size_t)CallCount, sizeof(Table) / sizeof(Table[0])) << "rows, one for each entry";
 }
 
 TEST_F(FailingCalls, TheReportLosesOnlyWhatAFailedCallFeeds)
