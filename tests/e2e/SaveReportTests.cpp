@@ -97,6 +97,7 @@ protected:
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, Opt.stepTimeout)) << "the box stays after OK";
         EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(app.main) != 0; }, Opt.stepTimeout))
             << "main window left disabled";
+        EXPECT_TRUE(Responds(app.main) && !FindOwnedWindow(app.pid, "#32770", nullptr, false)) << "a second box";
     }
 
     std::string Path(const char* name) const { return folder + "\\" + name; }
