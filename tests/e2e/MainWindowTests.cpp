@@ -150,3 +150,23 @@ TEST_F(MainWindow, ExitCommandCloseBoxAndCloseMessageEndItWithCodeZero)
         EXPECT_EQ(0u, code) << "after " << e.how;
     }
 }
+
+TEST_F(MainWindow, KeysGoToTheReportAtFirstAndAfterTheAboutWindowClosesWithOk)
+{
+    auto expectTyped = [&](BYTE key, const std::string& expected, const char* when) {
+        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == app.main; }, Opt.stepTimeout))
+            << "the main window is not in front " << when;
+        keybd_event(key, 0, 0, 0); // to the window with the focus
+        keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+        WaitFor([&] { return ControlText(app.edit) == expected; }, Opt.stepTimeout);
+        EXPECT_PRED_FORMAT2(SameText, expected, ControlText(app.edit)) << "a key pressed " << when;
+    };
+    expectTyped('X', "x" + app.firstText, "after start-up"); // where the caret starts
+    app.Command(IDM_ABOUT);
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (about = FindOwnedWindow(app.pid, "NORMALDLG", app.main)) != nullptr; },
+                        Opt.stepTimeout)) << "no About window";
+    PostMessageA(GetDlgItem(about, ID_ABOUT_OK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); }, Opt.stepTimeout)) << "the About window stays after OK";
+    expectTyped('Y', "xy" + app.firstText, "after the About window closed with OK");
+}
