@@ -122,7 +122,7 @@ void CALLBACK UseAndClose(HWND, UINT, UINT_PTR, DWORD)
         PostMessageA(Seen.about, WM_COMMAND, MAKEWPARAM(ID_ABOUT_OK, BN_CLICKED), 0);
         return;
     case 2:
-        if (!IsWindow(Seen.about) && IsWindowEnabled(main))
+        if (Seen.about && !IsWindow(Seen.about) && IsWindowEnabled(main))
             Seen.story += ", closed with OK";
         PostMessageA(main, WM_CLOSE, 0, 0);
     }
