@@ -121,6 +121,10 @@ void CloseAboutWindow(HWND window, int code)
 
 int ShowAboutWindow(HWND owner)
 {
+    // a refusal at start-up may have passed
+    WNDCLASSA registered;
+    if (!GetClassInfoA(GetModuleHandleA(NULL), DialogClassName, &registered))
+        RegisterDialogClass();
     HWND window = CreateWindowExA(0, DialogClassName, "バージョン情報", WS_CAPTION,
                                   CW_USEDEFAULT, CW_USEDEFAULT, 406, 165, owner, NULL,
                                   GetModuleHandleA(NULL), NULL);

@@ -30,12 +30,12 @@ int RunProgram()
 {
     InitCommonControlClasses();
     CreateGuiResources();
-    // Without its fonts, brush, menus or icon the program still shows the report; without a
-    // window it could only idle where nobody can end it.
-    bool windows = RegisterDialogClass();
+    // Without its fonts, brush, menus or icon the program still shows the report, and the About
+    // window's class is asked for again when the window is opened; without its main window it
+    // could only idle where nobody can end it.
+    RegisterDialogClass();
     QueryWindowsVersion();
-    windows = windows && RegisterMainWindowClass() && CreateMainWindow();
-    if (!windows) {
+    if (!RegisterMainWindowClass() || !CreateMainWindow()) {
         ReleaseGuiResources();
         return 1;
     }

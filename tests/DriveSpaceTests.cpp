@@ -29,16 +29,7 @@ const UINT CallerMode = SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX;
 
 } // namespace
 
-TEST_F(DriveSpaceTest, UsesTheCallersFigureFromTheNewCall)
-{
-    Fake.drives = {{"C:", 1000, 5000, 1, 1, 1}};
-    EXPECT_EQ("1000", DriveFreeBytesText("C:"));
-    ASSERT_EQ(1u, Fake.newDiskCalls.size());
-    EXPECT_EQ("C:", Fake.newDiskCalls[0]);
-    EXPECT_TRUE(Fake.oldDiskCalls.empty());
-}
-
-TEST_F(DriveSpaceTest, OnlyTheFirstWindows95UsesTheOldCall)
+TEST_F(DriveSpaceTest, OnlyTheFirstWindows95UsesTheOldCallTheRestTheCallersFigureFromTheNew)
 {
     static const struct { DWORD major, minor, platform; const char* servicePack; bool old; } rows[] = {
         {4, 0, VER_PLATFORM_WIN32_WINDOWS, "", true},                // Windows 95
@@ -51,10 +42,10 @@ TEST_F(DriveSpaceTest, OnlyTheFirstWindows95UsesTheOldCall)
     for (const auto& row : rows) {
         InstallFakeWindows();
         PresentAs(row.major, row.minor, row.platform, row.servicePack);
-        Fake.drives = {{"C:", 12345, 12345, 8, 512, 1000}};
+        Fake.drives = {{"C:", 12345, 99999, 8, 512, 1000}}; // 12345 of 99999 free bytes to this caller
         EXPECT_EQ(row.old ? "4096000" : "12345", DriveFreeBytesText("C:")) << WindowsName();
-        EXPECT_EQ(row.old ? 1u : 0u, Fake.oldDiskCalls.size()) << WindowsName();
-        EXPECT_EQ(row.old ? 0u : 1u, Fake.newDiskCalls.size()) << WindowsName();
+        EXPECT_EQ(std::vector<std::string>{"C:"}, row.old ? Fake.oldDiskCalls : Fake.newDiskCalls) << WindowsName();
+        EXPECT_TRUE((row.old ? Fake.newDiskCalls : Fake.oldDiskCalls).empty()) << WindowsName();
     }
 }
 

@@ -1,6 +1,6 @@
-// Start-up when Windows refuses what the program asks for: without its fonts, brush, menus or
-// icon it still shows the report; without a window class or its main window it ends at once.
-// The refusals come from this test program's own imports, pointed elsewhere for a while.
+// Start-up when Windows refuses what the program asks for: it ends at once only without its main
+// window's class or main window, and otherwise shows its report and its About window. The refusals
+// come from this test program's own imports, pointed elsewhere for a while.
 #include "report/ReportComposer.h"
 #include "resources/resource.h"
 #include "shell/Gui.h"
@@ -67,12 +67,14 @@ HBRUSH WINAPI NoBrush(COLORREF) { return NULL; }
 HMENU WINAPI NoMenu() { return NULL; }
 HICON WINAPI NoIcon(HINSTANCE, LPCSTR) { return NULL; }
 HANDLE WINAPI NoImage(HINSTANCE, LPCSTR, UINT, int, int, UINT) { return NULL; }
-ATOM WINAPI NoClass(const WNDCLASSEXA*) { return 0; }
 HWND WINAPI NoWindow(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID)
 {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return NULL;
 }
+
+const char MainClass[] = "NORMAL0";
+const char DialogClass[] = "NORMALDLG";
 
 struct Refusal {
     const char* dll;
@@ -80,75 +82,103 @@ struct Refusal {
     void* replacement;
 };
 
-std::string ShownReport;
+// What the program showed once its loop ran.
+struct Sighting {
+    int step;
+    std::string report;
+    std::string story;
+    HWND about;
+};
+Sighting Seen;
 
-// Reads the report once the main loop runs, then closes the window as a user would.
-void CALLBACK ReadAndClose(HWND, UINT, UINT_PTR timer, DWORD)
+// A shortage that passes: the class is refused while the program starts, not once its loop runs.
+template <const char* className>
+ATOM WINAPI RefuseAtStart(const WNDCLASSEXA* windowClass)
 {
-    KillTimer(NULL, timer);
-    HWND edit = GetDlgItem(Gui.mainWindow, ID_REPORT_EDIT);
-    std::string text(GetWindowTextLengthA(edit) + 1, '\0');
-    text.resize(GetWindowTextA(edit, &text[0], (int)text.size()));
-    ShownReport = IsWindowVisible(Gui.mainWindow) ? text : "(no visible main window)";
-    PostMessageA(Gui.mainWindow, WM_CLOSE, 0, 0);
+    static auto* real = (decltype(&RegisterClassExA))(void*)GetProcAddress(GetModuleHandleA("user32.dll"),
+                                                                          "RegisterClassExA");
+    return Seen.step == 0 && lstrcmpA(windowClass->lpszClassName, className) == 0 ? 0 : real(windowClass);
 }
 
-// Ends a message loop that should never have started.
-void CALLBACK GiveUp(HWND, UINT, UINT_PTR timer, DWORD)
+// Works the program as a user would, a step a tick, and tells what it saw: reads the report,
+// opens the About window, presses its OK and closes the main window.
+void CALLBACK UseAndClose(HWND, UINT, UINT_PTR, DWORD)
 {
-    KillTimer(NULL, timer);
-    PostQuitMessage(77);
+    HWND main = Gui.mainWindow;
+    HWND edit = GetDlgItem(main, ID_REPORT_EDIT);
+    switch (Seen.step++) {
+    case 0:
+        if (!IsWindow(main))
+            return PostQuitMessage(77); // a loop that should never have started
+        Seen.report.assign(GetWindowTextLengthA(edit) + 1, '\0');
+        Seen.report.resize(GetWindowTextA(edit, &Seen.report[0], (int)Seen.report.size()));
+        Seen.story = IsWindowVisible(main) ? "report shown" : "main window hidden";
+        PostMessageA(main, WM_COMMAND, IDM_ABOUT, 0);
+        return;
+    case 1:
+        Seen.about = FindWindowA(DialogClass, NULL);
+        if (GetWindow(Seen.about, GW_OWNER) == main && IsWindowVisible(Seen.about) && !IsWindowEnabled(main))
+            Seen.story += ", About over the disabled main window";
+        PostMessageA(Seen.about, WM_COMMAND, MAKEWPARAM(ID_ABOUT_OK, BN_CLICKED), 0);
+        return;
+    case 2:
+        if (Seen.about && !IsWindow(Seen.about) && IsWindowEnabled(main))
+            Seen.story += ", closed with OK";
+        PostMessageA(main, WM_CLOSE, 0, 0);
+    }
 }
 
 // RunProgram with the given calls refused; the program's classes are made afresh each time.
-int RunRefused(const std::vector<Refusal>& refusals, TIMERPROC whileRunning)
+int RunRefused(const std::vector<Refusal>& refusals)
 {
     std::vector<std::unique_ptr<ImportPatch>> patches;
     for (const Refusal& r : refusals) {
         patches.emplace_back(new ImportPatch(r.dll, r.name, r.replacement));
         EXPECT_TRUE(patches.back()->Patched()) << "this program does not import " << r.name;
     }
-    UINT_PTR timer = SetTimer(NULL, 0, 50, whileRunning);
+    Seen = Sighting();
+    UINT_PTR timer = SetTimer(NULL, 0, 50, UseAndClose);
     int code = RunProgram();
     KillTimer(NULL, timer);
     patches.clear();
     MSG leftover;
     while (PeekMessageA(&leftover, NULL, 0, 0, PM_REMOVE)) {
     }
-    UnregisterClassA("NORMAL0", GetModuleHandleA(NULL));
-    UnregisterClassA("NORMALDLG", GetModuleHandleA(NULL));
+    UnregisterClassA(MainClass, GetModuleHandleA(NULL));
+    UnregisterClassA(DialogClass, GetModuleHandleA(NULL));
     return code;
 }
 
 } // namespace
 
-TEST(Startup, WithoutFontsBrushMenusOrIconTheReportStillShows)
+TEST(Startup, EndsAtOnceOnlyWithoutTheMainWindowsClassOrTheMainWindow)
 {
-    InstallFakeWindows();
-    std::string report = ComposeReportText();
-    ShownReport = "(the program never ran its loop)";
-    int code = RunRefused({{"gdi32.dll", "CreateFontA", (void*)NoFont},
-                           {"gdi32.dll", "CreateSolidBrush", (void*)NoBrush},
-                           {"user32.dll", "CreateMenu", (void*)NoMenu},
-                           {"user32.dll", "CreatePopupMenu", (void*)NoMenu},
-                           {"user32.dll", "LoadIconA", (void*)NoIcon},
-                           {"user32.dll", "LoadImageA", (void*)NoImage}},
-                          ReadAndClose);
-    RemoveFakeWindows();
-    EXPECT_EQ(0, code);
-    EXPECT_TRUE(ShownReport == report) << ShownReport.substr(0, 200);
-}
-
-TEST(Startup, WithoutAWindowClassOrMainWindowItEndsAtOnce)
-{
-    static const Refusal refusals[] = {
-        {"user32.dll", "RegisterClassExA", (void*)NoClass},
-        {"user32.dll", "CreateWindowExA", (void*)NoWindow},
+    struct Case {
+        const char* refused;
+        std::vector<Refusal> refusals;
+        int code; // 0: the program ran its loop and could be used as always
+    };
+    const Case cases[] = {
+        {"fonts, brush, menus and icons",
+         {{"gdi32.dll", "CreateFontA", (void*)NoFont},
+          {"gdi32.dll", "CreateSolidBrush", (void*)NoBrush},
+          {"user32.dll", "CreateMenu", (void*)NoMenu},
+          {"user32.dll", "CreatePopupMenu", (void*)NoMenu},
+          {"user32.dll", "LoadIconA", (void*)NoIcon},
+          {"user32.dll", "LoadImageA", (void*)NoImage}},
+         0},
+        {"the main window's class", {{"user32.dll", "RegisterClassExA", (void*)RefuseAtStart<MainClass>}}, 1},
+        {"the main window", {{"user32.dll", "CreateWindowExA", (void*)NoWindow}}, 1},
+        {"the About window's class", {{"user32.dll", "RegisterClassExA", (void*)RefuseAtStart<DialogClass>}}, 0},
     };
     InstallFakeWindows();
-    for (const Refusal& refusal : refusals) {
-        EXPECT_EQ(1, RunRefused({refusal}, GiveUp)) << refusal.name << " refused; 77 means the loop ran";
-        EXPECT_EQ(NULL, FindWindowA("NORMAL0", NULL)) << refusal.name << " refused";
+    std::string report = ComposeReportText();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.refused) + " refused at start-up");
+        EXPECT_EQ(c.code, RunRefused(c.refusals)) << "(77: the loop ran without a main window)";
+        EXPECT_EQ(c.code ? "" : "report shown, About over the disabled main window, closed with OK", Seen.story);
+        EXPECT_TRUE(c.code || Seen.report == report) << Seen.report.substr(0, 200);
+        EXPECT_EQ(NULL, FindWindowA(MainClass, NULL));
     }
     RemoveFakeWindows();
 }

@@ -75,6 +75,7 @@ static void ExpectAboutLooksRight(HWND about, HWND main)
         RECT expected = {row.x, row.y, row.x + row.width, row.y + row.height};
         EXPECT_EQ(RectText(expected), RectText(RectInClient(control, about))) << "place in the About window";
     }
+    EXPECT_FALSE(IsWindowEnabled(main)) << "main window enabled while About is open";
 }
 
 class AboutWindow : public testing::Test {
@@ -121,29 +122,21 @@ protected:
 TEST_F(AboutWindow, ShowsItsControlsInPlaceWhileTheMainWindowIsDisabled)
 {
     ExpectAboutLooksRight(about, app.main);
-    EXPECT_FALSE(IsWindowEnabled(app.main)) << "main window enabled while About is open";
 }
 
-TEST_F(AboutWindow, OkClosesItAndItOpensAgain)
+TEST_F(AboutWindow, OkAndCloseMessageCloseItAndItOpensAgain)
 {
-    PostMessageA(GetDlgItem(about, ID_ABOUT_OK), BM_CLICK, 0, 0);
-    ExpectClosedAndProgramGoesOn("pressing OK");
-    if (HasFailure())
-        return;
-    ASSERT_TRUE(Open(&about));
-    {
-        SCOPED_TRACE("second opening");
+    struct Closing { const char* how; int control; UINT message; };
+    static const Closing closings[] = {{"pressing OK", ID_ABOUT_OK, BM_CLICK}, {"WM_CLOSE", 0, WM_CLOSE}};
+    for (const Closing& c : closings) {
+        PostMessageA(c.control ? GetDlgItem(about, c.control) : about, c.message, 0, 0);
+        ExpectClosedAndProgramGoesOn(c.how);
+        if (HasFailure())
+            return;
+        ASSERT_TRUE(Open(&about));
+        SCOPED_TRACE(std::string("opened again after ") + c.how);
         ExpectAboutLooksRight(about, app.main);
-        EXPECT_FALSE(IsWindowEnabled(app.main)) << "main window enabled while About is open again";
     }
-    PostMessageA(about, WM_CLOSE, 0, 0);
-    ExpectClosedAndProgramGoesOn("WM_CLOSE on the second opening");
-}
-
-TEST_F(AboutWindow, CloseMessageClosesIt)
-{
-    PostMessageA(about, WM_CLOSE, 0, 0);
-    ExpectClosedAndProgramGoesOn("WM_CLOSE");
 }
 
 TEST_F(AboutWindow, OkAndCancelCommandsAndEscapeLeaveItOpen)
@@ -197,18 +190,18 @@ TEST_F(AboutWindow, LinkPressOpensTheHomePageOncePerPress)
     ExpectStillOpen("pressing the link");
 }
 
-TEST_F(AboutWindow, QuitFromOutsideEndsTheProgram)
+TEST_F(AboutWindow, QuitFromOutsideOrClosingTheMainWindowMeanwhileEndsTheProgram)
 {
-    PostThreadMessageA(app.guiThread, WM_QUIT, 0, 0);
-    DWORD code = 1234;
-    ASSERT_TRUE(app.WaitForExit(Opt.stepTimeout, &code)) << "still running after WM_QUIT while About was open";
-    EXPECT_EQ(0u, code);
-}
-
-TEST_F(AboutWindow, ClosingTheMainWindowMeanwhileEndsTheProgram)
-{
-    app.Post(WM_CLOSE);
-    DWORD code = 1234;
-    ASSERT_TRUE(app.WaitForExit(Opt.stepTimeout, &code)) << "still running after WM_CLOSE to the main window";
-    EXPECT_EQ(0u, code);
+    for (bool quit : {true, false}) {
+        const char* how = quit ? "WM_QUIT while About was open" : "WM_CLOSE to the main window";
+        std::string why;
+        ASSERT_TRUE(app.Running() || (app.Start(&why) && Open(&about))) << why; // a run of its own for each
+        if (quit)
+            PostThreadMessageA(app.guiThread, WM_QUIT, 0, 0);
+        else
+            app.Post(WM_CLOSE);
+        DWORD code = 1234;
+        ASSERT_TRUE(app.WaitForExit(Opt.stepTimeout, &code)) << "still running after " << how;
+        EXPECT_EQ(0u, code) << "after " << how;
+    }
 }

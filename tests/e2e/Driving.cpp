@@ -262,33 +262,29 @@ bool Program::Start(std::string* why)
         return false;
     }
     CloseHandle(info.hThread);
+    if (process)
+        CloseHandle(process); // of a run that has ended
     process = info.hProcess;
     pid = info.dwProcessId;
 
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND window = FindOwnedWindow(pid, "NORMAL0", nullptr);
-        if (window) {
-            // the first moment the user can see the window: the report must be there already
-            main = window;
-            guiThread = GetWindowThreadProcessId(window, nullptr);
-            edit = GetDlgItem(window, ID_REPORT_EDIT);
-            if (edit)
-                firstText = ControlText(edit);
-            return true;
-        }
-        if (!Running()) {
-            DWORD code = 0;
-            GetExitCodeProcess(process, &code);
-            *why = "the program ended with code " + std::to_string(code) + " before showing a window";
-            return false;
-        }
-        if (GetTickCount() - start > Opt.startTimeout) {
-            *why = "no visible window of class NORMAL0 within " + std::to_string(Opt.startTimeout) + " ms";
-            return false;
-        }
-        Sleep(Opt.pollInterval);
+    // the first moment the user can see the window: the report must be there already
+    WaitFor([&] { return (main = FindOwnedWindow(pid, "NORMAL0", nullptr)) != nullptr || !Running(); },
+            Opt.startTimeout);
+    if (main) {
+        guiThread = GetWindowThreadProcessId(main, nullptr);
+        edit = GetDlgItem(main, ID_REPORT_EDIT);
+        if (edit)
+            firstText = ControlText(edit);
+        return true;
     }
+    if (!Running()) {
+        DWORD code = 0;
+        GetExitCodeProcess(process, &code);
+        *why = "the program ended with code " + std::to_string(code) + " before showing a window";
+        return false;
+    }
+    *why = "no visible window of class NORMAL0 within " + std::to_string(Opt.startTimeout) + " ms";
+    return false;
 }
 
 bool Program::Running() const

@@ -53,8 +53,8 @@ public:
     Program& operator=(const Program&) = delete;
     ~Program(); // ends a run the test left going
 
-    // Starts the program and waits for its main window to become visible; at that moment the
-    // report control's text is read into firstText.
+    // Starts the program, again once a run has ended, and waits for its main window to become
+    // visible; at that moment the report control's text is read into firstText.
     bool Start(std::string* why);
     bool Running() const;
     // Waits for the process to end; false when it does not within the timeout.

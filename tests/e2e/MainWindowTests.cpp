@@ -4,26 +4,6 @@
 
 #include "resources/resource.h"
 
-static const char ReportStart[] = "☆もふりん堂HPへ、トラブルを伝えるときには\r\n";
-
-static std::string ReportEnd()
-{
-    return std::string(60, '-') + "\r\n\r\n";
-}
-
-// The report as the user first sees it: complete, not filled in after the window appeared.
-static void ExpectWholeReport(const Program& app)
-{
-    ASSERT_TRUE(app.edit) << "the main window had no control " << ID_REPORT_EDIT << " when it first showed";
-    const std::string& text = app.firstText;
-    std::string start = ReportStart;
-    std::string end = ReportEnd();
-    std::string firstBytes = text.substr(0, start.size());
-    std::string lastBytes = text.size() > end.size() ? text.substr(text.size() - end.size()) : text;
-    EXPECT_PRED_FORMAT2(SameText, start, firstBytes);
-    EXPECT_PRED_FORMAT2(SameText, end, lastBytes);
-}
-
 class MainWindow : public testing::Test {
 protected:
     void SetUp() override
@@ -34,12 +14,18 @@ protected:
     Program app;
 };
 
+// The report as the user first sees it: complete, not filled in after the window appeared.
 TEST_F(MainWindow, ShowsTheWholeReportWhenItFirstAppears)
 {
-    ExpectWholeReport(app);
+    ASSERT_TRUE(app.edit) << "the main window had no control " << ID_REPORT_EDIT << " when it first showed";
+    const std::string& text = app.firstText;
+    std::string start = "☆もふりん堂HPへ、トラブルを伝えるときには\r\n";
+    std::string end = std::string(60, '-') + "\r\n\r\n";
+    std::string lastBytes = text.size() > end.size() ? text.substr(text.size() - end.size()) : text;
+    EXPECT_PRED_FORMAT2(SameText, start, text.substr(0, start.size()));
+    EXPECT_PRED_FORMAT2(SameText, end, lastBytes);
 
     size_t bareBreaks = 0;
-    const std::string& text = app.firstText;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
             ++bareBreaks;
@@ -149,26 +135,38 @@ TEST_F(MainWindow, KeepsTheReportItShowedFirst)
     EXPECT_PRED_FORMAT2(SameText, app.firstText, ControlText(app.edit));
 }
 
-TEST_F(MainWindow, ExitCommandEndsTheProgramWithCodeZero)
+TEST_F(MainWindow, ExitCommandCloseBoxAndCloseMessageEndItWithCodeZero)
 {
-    app.Command(IDM_EXIT);
-    DWORD code = 1234;
-    ASSERT_TRUE(app.WaitForExit(Opt.stepTimeout, &code)) << "still running after the exit command";
-    EXPECT_EQ(0u, code);
+    struct Ending { const char* how; UINT message; WPARAM wParam; };
+    static const Ending endings[] = {{"the exit command", WM_COMMAND, IDM_EXIT},
+                                     {"the close box", WM_SYSCOMMAND, SC_CLOSE},
+                                     {"WM_CLOSE", WM_CLOSE, 0}};
+    for (const Ending& e : endings) {
+        std::string why;
+        ASSERT_TRUE(app.Running() || app.Start(&why)) << why; // a run of its own for each
+        app.Post(e.message, e.wParam);
+        DWORD code = 1234;
+        ASSERT_TRUE(app.WaitForExit(Opt.stepTimeout, &code)) << "still running after " << e.how;
+        EXPECT_EQ(0u, code) << "after " << e.how;
+    }
 }
 
-TEST_F(MainWindow, CloseBoxEndsTheProgramWithCodeZero)
+TEST_F(MainWindow, KeysGoToTheReportAtFirstAndAfterTheAboutWindowClosesWithOk)
 {
-    app.Post(WM_SYSCOMMAND, SC_CLOSE);
-    DWORD code = 1234;
-    ASSERT_TRUE(app.WaitForExit(Opt.stepTimeout, &code)) << "still running after the close box";
-    EXPECT_EQ(0u, code);
-}
-
-TEST_F(MainWindow, CloseMessageEndsTheProgramWithCodeZero)
-{
-    app.Post(WM_CLOSE);
-    DWORD code = 1234;
-    ASSERT_TRUE(app.WaitForExit(Opt.stepTimeout, &code)) << "still running after WM_CLOSE";
-    EXPECT_EQ(0u, code);
+    auto expectTyped = [&](BYTE key, const std::string& expected, const char* when) {
+        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == app.main; }, Opt.stepTimeout))
+            << "the main window is not in front " << when;
+        keybd_event(key, 0, 0, 0); // to the window with the focus
+        keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+        WaitFor([&] { return ControlText(app.edit) == expected; }, Opt.stepTimeout);
+        EXPECT_PRED_FORMAT2(SameText, expected, ControlText(app.edit)) << "a key pressed " << when;
+    };
+    expectTyped('X', "x" + app.firstText, "after start-up"); // where the caret starts
+    app.Command(IDM_ABOUT);
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (about = FindOwnedWindow(app.pid, "NORMALDLG", app.main)) != nullptr; },
+                        Opt.stepTimeout)) << "no About window";
+    PostMessageA(GetDlgItem(about, ID_ABOUT_OK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); }, Opt.stepTimeout)) << "the About window stays after OK";
+    expectTyped('Y', "xy" + app.firstText, "after the About window closed with OK");
 }
