@@ -26,6 +26,6 @@ prefix=$top/$build/wineprefix
 tools/make-prefix "$prefix" "$loader" "$winearch"
 tools/make-fixture "$prefix" "$top/$build/tests/components"
 WINEPREFIX=$prefix wineserver -k 2>/dev/null || true # a new server, placed as below
-WINEPREFIX=$prefix wineserver -w
+WINEPREFIX=$prefix timeout 60 wineserver -w
 TZ=JST-9 "${place[@]}" tools/wine-run "$prefix" "$loader" "$top/$build/report_benchmark.exe" "$runs"
 WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
