@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets the machine up, builds the 64-bit and 32-bit programs and runs every test under Wine, one
+# Sets the machine up, builds the 32-bit and 64-bit programs and runs every test under Wine, one
 # ctest run a build, side by side. The 32-bit build is tested in a 32-bit prefix and, side by side,
 # as a 32-bit program in a 64-bit one (tests named wow64_...). A machine that cannot run 32-bit
 # Wine skips the 32-bit build with a message, unless REQUIRE_32BIT=1.
@@ -10,22 +10,17 @@ tools/setup.sh 2>&1 | tee build/setup.log
 
 builds=(x86_64)
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    builds+=(i686)
+    builds=(i686 x86_64) # the 32-bit run is the longest: it starts first
 elif [ "${REQUIRE_32BIT:-0}" = 1 ]; then
     echo "test: 32-bit Wine cannot run on this machine, and REQUIRE_32BIT=1" >&2
     exit 1
 fi
-for arch in "${builds[@]}"; do
-    [ -e "build/$arch/CMakeCache.txt" ] \
-        || cmake -S . -B "build/$arch" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" >/dev/null
-    cmake --build "build/$arch" -j2
-done
-echo "test: built in $SECONDS s"
 
-# Each run has a virtual display of its own (xvfb-run) and its own ctest state. Its tests set up
-# their Wine prefixes, take each prefix one at a time and have time limits of their own; an hour
-# ends a run that hangs all the same. The runs end with this script, however it ends: timeout
-# passes a signal on to its run's whole process group, and every prefix's Wine is ended.
+# Each build's tests run in one ctest run as soon as it is built, side by side with the rest, on
+# a virtual display of its own (xvfb-run) and with its own ctest state. Its tests set up their
+# Wine prefixes, take each prefix one at a time and have time limits of their own; an hour ends
+# a run that hangs all the same. The runs end with this script, however it ends: timeout passes a
+# signal on to its run's whole process group, and every prefix's Wine is ended.
 runs=()
 cleanup() {
     [ "${#runs[@]}" = 0 ] || kill "${runs[@]}" 2>/dev/null || true
@@ -37,6 +32,10 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 129' HUP; trap 'exit 130' INT; trap 'exit 143' TERM
 for arch in "${builds[@]}"; do
+    [ -e "build/$arch/CMakeCache.txt" ] \
+        || cmake -S . -B "build/$arch" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" >/dev/null
+    cmake --build "build/$arch" -j2
+    echo "test: $arch built after $SECONDS s"
     timeout -k 10 3600 xvfb-run -a -s "-screen 0 1024x768x24" \
         ctest --test-dir "build/$arch" -j3 --output-on-failure > "build/$arch-ctest.log" 2>&1 &
     runs+=($!)
