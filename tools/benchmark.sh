@@ -23,9 +23,7 @@ build=build/$arch
     || cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" >/dev/null
 cmake --build "$build" -j2 --target report_benchmark report_tests >/dev/null
 prefix=$top/$build/wineprefix
-tools/make-prefix "$prefix" "$loader" "$winearch"
+tools/make-prefix "$prefix" "$loader" "$winearch" # which leaves no server: the next one is placed below
 tools/make-fixture "$prefix" "$top/$build/tests/components"
-WINEPREFIX=$prefix wineserver -k 2>/dev/null || true # a new server, placed as below
-WINEPREFIX=$prefix wineserver -w
 TZ=JST-9 "${place[@]}" tools/wine-run "$prefix" "$loader" "$top/$build/report_benchmark.exe" "$runs"
 WINEPREFIX=$prefix wineserver -k 2>/dev/null || true

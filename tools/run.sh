@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets the machine up, builds the program and runs it under Wine. On a display the program
-# opens there. Without one it runs on a virtual screen: the report is printed here, a
+# opens there. Without one it runs on a virtual screen (xvfb-run): the report is printed here, a
 # screenshot is left in build/screenshot.png, and the program is closed.
 # usage: tools/run.sh [--x86_64] [--docs]
 #   The 32-bit build users get runs on a 64-bit Windows, as most users run it.
@@ -18,47 +18,34 @@ for option in "$@"; do
         *) echo "usage: tools/run.sh [--x86_64] [--docs]" >&2; exit 2 ;;
     esac
 done
-
-tools/setup.sh
 build=build/$arch
-[ -e "$build/CMakeCache.txt" ] \
-    || cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" >/dev/null
-cmake --build "$build" -j2 --target PokopeReport report_window >/dev/null
 program=$top/$build/PokopeReport.exe
-
 # A 64-bit prefix of its own, apart from the tests' made-up installation; the 32-bit build runs
 # there as on 64-bit Windows.
 prefix=$top/build/run/wineprefix
-tools/make-prefix "$prefix" /usr/lib/wine/wine64 win64
 run() { tools/wine-run "$prefix" /usr/lib/wine/wine64 "$@"; }
 
-# Without a display the program runs on a desktop of Wine's own, which draws the window
-# frames as Windows would; on a display the window manager does.
-desktop() { # on or off
-    if [ "$1" = on ]; then
-        run reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
-        run reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null
-    else
-        run reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
+if [ -z "${RUN_ON_XVFB:-}" ]; then
+    tools/setup.sh
+    [ -e "$build/CMakeCache.txt" ] \
+        || cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" >/dev/null
+    cmake --build "$build" -j2 --target PokopeReport report_window >/dev/null
+    tools/make-prefix "$prefix" /usr/lib/wine/wine64 win64
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+        run "$program"
+        exit 0
     fi
-}
-
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    desktop off
-    run "$program"
-    exit 0
+    echo "run: no display; running on a virtual one" >&2
+    exec env RUN_ON_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
-source tools/display.sh
-start_display
-cleanup() {
-    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-    stop_display
-}
-trap cleanup EXIT
-echo "run: no display; running on a virtual one ($DISPLAY)" >&2
-desktop on
-run "$program" &
+# On the virtual display, which xvfb-run ends once no Wine process is left on it, the program
+# runs on a desktop of Wine's own, which draws the window frames as Windows would; on a display
+# the window manager does.
+trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null || true' EXIT
+run reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+run reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null
+timeout 900 tools/wine-run "$prefix" /usr/lib/wine/wine64 "$program" &
 program_job=$!
 reader() { run "$top/$build/report_window.exe" "$@"; }
 reader print 600
