@@ -10,6 +10,7 @@
 #include "tests/FakeWindows.h"
 #include "tests/TestFiles.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -290,10 +291,7 @@ std::string Key(const std::string& line)
     return line;
 }
 
-bool IsRow(const std::string& line)
-{
-    return line.find(" - 更新日時:") != std::string::npos;
-}
+bool IsRow(const std::string& line) { return line.find(" - 更新日時:") != std::string::npos; }
 
 // Whether a component row only lost its version or its time, or both.
 bool OnlyLost(const std::string& before, const std::string& after)
@@ -309,11 +307,6 @@ bool OnlyLost(const std::string& before, const std::string& after)
     return false;
 }
 
-std::string FileName(const std::string& path)
-{
-    return path.substr(path.find_last_of('\\') + 1);
-}
-
 // The keys of the lines the run's failed calls may change.
 std::set<std::string> MayChange(const FaultRun& run, std::string* problems)
 {
@@ -322,15 +315,13 @@ std::set<std::string> MayChange(const FaultRun& run, std::string* problems)
     for (const Call& call : run.made) {
         std::string feeds = FeedsOf(call.entry);
         if (feeds == "row" && !call.arg.empty())
-            file = FileName(call.arg);
+            file = call.arg.substr(call.arg.find_last_of('\\') + 1);
         if (!call.struck)
             continue;
         if (feeds == "save")
             *problems += std::string("the report made ") + CallNames[call.entry] + ", a call of saving; ";
         for (size_t at = 0, end; at <= feeds.size(); at = end + 1) {
-            end = feeds.find(',', at);
-            if (end == std::string::npos)
-                end = feeds.size();
+            end = std::min(feeds.find(',', at), feeds.size());
             std::string key = feeds.substr(at, end - at);
             keys.insert(key == "row" ? file : key == "drive" ? call.arg.substr(0, 2) : key);
         }

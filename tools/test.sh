@@ -16,17 +16,17 @@ elif [ "${REQUIRE_32BIT:-0}" = 1 ]; then
     exit 1
 fi
 
-# Each build's tests run in one ctest run as soon as it is built, side by side with the rest, on
-# a virtual display of its own (xvfb-run) and with its own ctest state. Its tests set up their
-# Wine prefixes, take each prefix one at a time and have time limits of their own; an hour ends
-# a run that hangs all the same. The runs end with this script, however it ends: timeout passes a
-# signal on to its run's whole process group, and every prefix's Wine is ended.
+# Each build's tests run in one ctest run as soon as it is built, side by side with the rest, with
+# its own ctest state. Its tests set up their Wine prefixes, each with a virtual display of its
+# own (tools/wine-session), take each prefix one at a time and have time limits of their own; an
+# hour ends a run that hangs all the same. The runs end with this script, however it ends:
+# timeout passes a signal on to its run's whole process group, and every prefix's session ends.
 runs=()
 cleanup() {
     [ "${#runs[@]}" = 0 ] || kill "${runs[@]}" 2>/dev/null || true
     wait
     for prefix in build/*/wineprefix build/*/wow64prefix; do
-        [ ! -d "$prefix" ] || WINEPREFIX=$PWD/$prefix wineserver -k 2>/dev/null || true
+        [ ! -d "$prefix" ] || tools/wine-session "$PWD/$prefix" - end
     done
 }
 trap cleanup EXIT
@@ -36,7 +36,7 @@ for arch in "${builds[@]}"; do
         || cmake -S . -B "build/$arch" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" >/dev/null
     cmake --build "build/$arch" -j2
     echo "test: $arch built after $SECONDS s"
-    timeout -k 10 3600 xvfb-run -a -s "-screen 0 1024x768x24" \
+    timeout -k 10 3600 env -u DISPLAY \
         ctest --test-dir "build/$arch" -j3 --output-on-failure > "build/$arch-ctest.log" 2>&1 &
     runs+=($!)
 done
