@@ -1,6 +1,7 @@
 // Start-up when Windows refuses what the program asks for: without its fonts, brush, menus or
 // icon it still shows the report; without a window class or its main window it ends at once.
 // The refusals come from this test program's own imports, pointed elsewhere for a while.
+#include "probes/SystemCalls.h"
 #include "report/ReportComposer.h"
 #include "resources/resource.h"
 #include "shell/Gui.h"
@@ -120,7 +121,70 @@ int RunRefused(const std::vector<Refusal>& refusals, TIMERPROC whileRunning)
     return code;
 }
 
+HMODULE WINAPI NoLibrary(LPCSTR) { return NULL; }
+FARPROC WINAPI NoEntry(HMODULE, LPCSTR) { return NULL; }
+
+struct Box {
+    HWND owner;
+    std::string text, caption;
+    UINT type;
+};
+std::vector<Box> Boxes;
+int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    Boxes.push_back({owner, text, caption, type});
+    return IDOK;
+}
+
+int FilesOpened;
+HANDLE WINAPI CountOpen(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE)
+{
+    ++FilesOpened;
+    return INVALID_HANDLE_VALUE;
+}
+
+HWND SavedFrom;
+
+// Chooses the save command once the main loop runs, then closes the window.
+void CALLBACK SaveAndClose(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(NULL, timer);
+    SavedFrom = Gui.mainWindow;
+    SendMessageA(Gui.mainWindow, WM_COMMAND, IDM_SAVE_REPORT, 0);
+    PostMessageA(Gui.mainWindow, WM_CLOSE, 0, 0);
+}
+
 } // namespace
+
+// The save dialog's library is loaded only when the user saves. Where it or its dialog is
+// missing, the save says so once, over the main window, and writes nothing.
+TEST(Startup, SavingWithoutTheSaveDialogShowsOneErrorBoxAndWritesNothing)
+{
+    static const struct {
+        Refusal refusal;
+        const char* text;
+    } rows[] = {
+        {{"kernel32.dll", "LoadLibraryA", (void*)NoLibrary},
+         "comdlg32.dll が見つからないため、ファイルを選ぶダイアログを開けません。"},
+        {{"kernel32.dll", "GetProcAddress", (void*)NoEntry},
+         "comdlg32.dll の GetSaveFileNameA が見つからないため、ファイルを選ぶダイアログを開けません。"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.refusal.name) + " refused");
+        InstallFakeWindows();
+        Sys.createFile = CountOpen;
+        Boxes.clear();
+        FilesOpened = 0;
+        EXPECT_EQ(0, RunRefused({row.refusal, {"user32.dll", "MessageBoxA", (void*)RecordBox}}, SaveAndClose));
+        RemoveFakeWindows();
+        ASSERT_EQ(1u, Boxes.size());
+        EXPECT_EQ(SavedFrom, Boxes[0].owner);
+        EXPECT_EQ(row.text, Boxes[0].text);
+        EXPECT_EQ("ぽこぺシステムレポート", Boxes[0].caption);
+        EXPECT_EQ((UINT)MB_ICONERROR, Boxes[0].type);
+        EXPECT_EQ(0, FilesOpened);
+    }
+}
 
 TEST(Startup, WithoutFontsBrushMenusOrIconTheReportStillShows)
 {
