@@ -73,7 +73,11 @@ std::string FileTimeText(const std::string& path, int kind)
     WIN32_FIND_DATAA data;
     if (!FindFile(path, data))
         return "";
+    return FoundTimeText(data, kind);
+}
 
+std::string FoundTimeText(const WIN32_FIND_DATAA& data, int kind)
+{
     const FILETIME* time;
     switch (kind) {
     case FileCreationTime: time = &data.ftCreationTime; break;

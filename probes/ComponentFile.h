@@ -48,3 +48,5 @@ enum FileTimeKind {
 // One of the file's times as local "2009/04/29 9:05:07", or the empty text when the file
 // cannot be found, the kind is unknown or the time cannot be converted.
 std::string FileTimeText(const std::string& path, int kind);
+// The same for a file a lookup has found already.
+std::string FoundTimeText(const WIN32_FIND_DATAA& found, int kind);

@@ -130,11 +130,13 @@ void AddAuxiliaryRow(std::string& text, const std::string& base, const char* nam
     AddLine(text, std::string(name) + " : " + NoVersion + UpdatedAt + LastWriteText(base + name));
 }
 
-void AddVersionedRow(std::string& text, ComponentFile& probe, const std::string& probePath,
-                     const std::string& timePath, const char* name)
+// The version and the time of the file at path, from one lookup: the probe's.
+void AddVersionedRow(std::string& text, ComponentFile& probe, const std::string& path, const char* name)
 {
-    std::string version = VersionColumn(probe, probePath);
-    AddLine(text, std::string(name) + " : " + version + UpdatedAt + LastWriteText(timePath));
+    WORD probed = ProbeComponent(probe, path);
+    std::string version = probed == ProbeVersionRead ? VersionText(probe) : NoVersion;
+    std::string time = probed == ProbeNotFound ? "" : FoundTimeText(probe.findData, FileLastWriteTime);
+    AddLine(text, std::string(name) + " : " + version + UpdatedAt + time);
 }
 
 void AddFontRow(std::string& text, const std::string& folder, const char* name)
@@ -154,15 +156,16 @@ std::string ComponentsPart(const std::string& systemBase, const std::string& win
 
     BeginSection(text, "☆システムモジュール情報☆");
     for (const char* name : SystemModules)
-        AddVersionedRow(text, probe, systemBase + name, systemBase + name, name);
+        AddVersionedRow(text, probe, systemBase + name, name);
     EndSection(text);
 
     BeginSection(text, "☆ＶＢ＆必須ランタイム情報☆");
     for (const char* name : Runtimes)
-        AddVersionedRow(text, probe, systemBase + name, systemBase + name, name);
+        AddVersionedRow(text, probe, systemBase + name, name);
     // the engine's folder is spelt both ways; Windows matches names without regard to case
-    AddVersionedRow(text, probe, windowsBase + "Speech\\" + SpeechEngine,
-                    windowsBase + "speech\\" + SpeechEngine, SpeechEngine);
+    std::string version = VersionColumn(probe, windowsBase + "Speech\\" + SpeechEngine);
+    AddLine(text, std::string(SpeechEngine) + " : " + version + UpdatedAt
+                      + LastWriteText(windowsBase + "speech\\" + SpeechEngine));
     EndSection(text);
 
     BeginSection(text, "☆フォント情報☆");

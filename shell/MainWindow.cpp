@@ -23,6 +23,11 @@ static void OnCreate(HWND window)
                                     | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN,
                                 1, 0, 518, 306, window, (HMENU)(INT_PTR)ID_REPORT_EDIT,
                                 GetModuleHandleA(NULL), NULL);
+    // The report fills the window before it is first shown: resized only then, the edit control
+    // would lay its scroll bars out and draw them once more before the first paint.
+    RECT client;
+    GetClientRect(window, &client);
+    MoveWindow(edit, 0, 0, client.right, client.bottom, FALSE);
     SendMessageA(edit, WM_SETFONT, (WPARAM)Gui.reportFont, 0);
     ComposeReport(window);
 }

@@ -204,9 +204,22 @@ SaveStatus WriteReportFile(const std::string& path, const std::string& text)
     return SaveWriteFailed;
 }
 
+typedef BOOL(WINAPI* FileDialogSig)(LPOPENFILENAMEA);
+
 std::string AskFileName(HWND owner, bool save, const std::string& filter,
                         const std::string&, const std::string& title)
 {
+    // The dialog's library is loaded here rather than at start-up, which most runs never need
+    // it for. It stays loaded: the dialog may leave threads of its own running.
+    const char* entry = save ? "GetSaveFileNameA" : "GetOpenFileNameA";
+    HMODULE library = LoadLibraryA("comdlg32.dll");
+    FileDialogSig showDialog = library ? (FileDialogSig)(void*)GetProcAddress(library, entry) : NULL;
+    if (!showDialog) {
+        std::string missing = library ? std::string("comdlg32.dll の ") + entry : "comdlg32.dll";
+        MessageBoxA(owner, (missing + " が見つからないため、ファイルを選ぶダイアログを開けません。").c_str(),
+                    MessageCaption, MB_ICONERROR);
+        return "";
+    }
     char file[MAX_PATH] = {};
     OPENFILENAMEA request = {};
     request.lStructSize = OPENFILENAME_SIZE_VERSION_400A; // the size every Windows since 95 reads
@@ -219,8 +232,7 @@ std::string AskFileName(HWND owner, bool save, const std::string& filter,
     request.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
     if (save)
         request.Flags |= OFN_OVERWRITEPROMPT;
-    BOOL chosen = save ? GetSaveFileNameA(&request) : GetOpenFileNameA(&request);
-    if (!chosen)
+    if (!showDialog(&request))
         return "";
     return TextUpToNul(file, sizeof(file));
 }

@@ -7,7 +7,8 @@
 void SaveReport();
 
 // The standard save (save = true) or open dialog; the chosen path, or the empty text when
-// cancelled. The default extension is not applied: a name is used as typed.
+// cancelled. The default extension is not applied: a name is used as typed. Where Windows has
+// no such dialog, says so in an error box over owner and gives the empty text.
 std::string AskFileName(HWND owner, bool save, const std::string& filter,
                         const std::string& defaultExtension, const std::string& title);
 

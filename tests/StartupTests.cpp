@@ -128,8 +128,9 @@ void CALLBACK UseAndClose(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
-// RunProgram with the given calls refused; the program's classes are made afresh each time.
-int RunRefused(const std::vector<Refusal>& refusals)
+// RunProgram with the given calls refused and work done in its loop; the program's classes are
+// made afresh each time.
+int RunRefused(const std::vector<Refusal>& refusals, TIMERPROC work = UseAndClose)
 {
     std::vector<std::unique_ptr<ImportPatch>> patches;
     for (const Refusal& r : refusals) {
@@ -137,7 +138,7 @@ int RunRefused(const std::vector<Refusal>& refusals)
         EXPECT_TRUE(patches.back()->Patched()) << "this program does not import " << r.name;
     }
     Seen = Sighting();
-    UINT_PTR timer = SetTimer(NULL, 0, 50, UseAndClose);
+    UINT_PTR timer = SetTimer(NULL, 0, 50, work);
     int code = RunProgram();
     KillTimer(NULL, timer);
     patches.clear();
@@ -147,6 +148,25 @@ int RunRefused(const std::vector<Refusal>& refusals)
     UnregisterClassA(MainClass, GetModuleHandleA(NULL));
     UnregisterClassA(DialogClass, GetModuleHandleA(NULL));
     return code;
+}
+
+HMODULE WINAPI NoLibrary(LPCSTR) { return NULL; }
+FARPROC WINAPI NoEntry(HMODULE, LPCSTR) { return NULL; }
+
+std::vector<std::string> Boxes; // text and caption of each message box shown
+int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    bool right = owner == Gui.mainWindow && type == MB_ICONERROR;
+    Boxes.push_back(std::string(text) + " / " + caption + (right ? "" : " (not an error box over the main window)"));
+    return IDOK;
+}
+
+// Chooses the save command once the main loop runs, then closes the window.
+void CALLBACK SaveAndClose(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(NULL, timer);
+    SendMessageA(Gui.mainWindow, WM_COMMAND, IDM_SAVE_REPORT, 0);
+    PostMessageA(Gui.mainWindow, WM_CLOSE, 0, 0);
 }
 
 } // namespace
@@ -179,6 +199,28 @@ TEST(Startup, EndsAtOnceOnlyWithoutTheMainWindowsClassOrTheMainWindow)
         EXPECT_EQ(c.code ? "" : "report shown, About over the disabled main window, closed with OK", Seen.story);
         EXPECT_TRUE(c.code || Seen.report == report) << Seen.report.substr(0, 200);
         EXPECT_EQ(NULL, FindWindowA(MainClass, NULL));
+    }
+    RemoveFakeWindows();
+}
+
+// The save dialog's library is loaded only when the user saves. Where it or its dialog is
+// missing, the save says so once, over the main window, and goes no further.
+TEST(Startup, SavingWithoutTheSaveDialogShowsOneErrorBox)
+{
+    static const struct {
+        Refusal refusal;
+        const char* text;
+    } rows[] = {
+        {{"kernel32.dll", "LoadLibraryA", (void*)NoLibrary},
+         "comdlg32.dll が見つからないため、ファイルを選ぶダイアログを開けません。"},
+        {{"kernel32.dll", "GetProcAddress", (void*)NoEntry},
+         "comdlg32.dll の GetSaveFileNameA が見つからないため、ファイルを選ぶダイアログを開けません。"},
+    };
+    InstallFakeWindows();
+    for (const auto& row : rows) {
+        Boxes.clear();
+        EXPECT_EQ(0, RunRefused({row.refusal, {"user32.dll", "MessageBoxA", (void*)RecordBox}}, SaveAndClose));
+        EXPECT_EQ(std::vector<std::string>{std::string(row.text) + " / ぽこぺシステムレポート"}, Boxes) << row.refusal.name;
     }
     RemoveFakeWindows();
 }

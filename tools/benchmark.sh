@@ -1,29 +1,69 @@
 #!/usr/bin/env bash
 # Times the report on the tests' made-up installation: the whole composition and each kind of
-# probe, median of many runs in one process.
+# probe, median of many runs in one process. With --window, times instead the program's whole
+# start, from CreateProcess to its painted window with the report in place, against a bare
+# window that loads the same DLLs, in alternating pairs, and prints the median ratio per build.
 # usage: tools/benchmark.sh [RUNS] [--i686] [--spread]
-# Wine runs on one processor, its server included: every file call is a round trip to the
-# server, and on a virtual machine a round trip between two processors can cost several times
-# one on the same processor, which would then be most of what is measured. --spread lets the
-# system place them.
+#        tools/benchmark.sh --window [PAIRS] [--x86_64 | --i686] [--spread]
+#   --window runs both builds unless one is named; the 32-bit one runs on 64-bit Windows, as
+#   most users run it, and PAIRS is 21 unless given.
+# Wine runs on one processor, its server included (and with --window the virtual X server):
+# every file and window call is a round trip to the server, and on a virtual machine a round
+# trip between two processors can cost several times one on the same processor, which would
+# then be most of what is measured and scatter it. --spread lets the system place them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
-runs=200 arch=x86_64 loader=/usr/lib/wine/wine64 winearch=win64 place=(taskset -c 0)
+runs='' window=0 arches=() place=(taskset -c 0)
 for option in "$@"; do
     case "$option" in
-        --i686) arch=i686 loader=wine winearch=win32 ;;
+        --window) window=1 ;;
+        --i686) arches+=(i686) ;;
+        --x86_64) arches+=(x86_64) ;;
         --spread) place=() ;;
         *) runs=$option ;;
     esac
 done
 tools/setup.sh
-build=build/$arch
-[ -e "$build/CMakeCache.txt" ] \
-    || cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" >/dev/null
-cmake --build "$build" -j2 --target report_benchmark report_tests >/dev/null
-prefix=$top/$build/wineprefix
-tools/make-prefix "$prefix" "$loader" "$winearch" # which leaves no server: the next one is placed below
-tools/make-fixture "$prefix" "$top/$build/tests/components"
-TZ=JST-9 "${place[@]}" tools/wine-run "$prefix" "$loader" "$top/$build/report_benchmark.exe" "$runs"
-WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+
+build() { # arch, targets...
+    local dir=build/$1
+    [ -e "$dir/CMakeCache.txt" ] \
+        || cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/$1-w64-mingw32.cmake" >/dev/null
+    cmake --build "$dir" -j2 --target "${@:2}" >/dev/null
+}
+
+if [ "$window" = 0 ]; then
+    arch=${arches[0]:-x86_64} loader=/usr/lib/wine/wine64 winearch=win64
+    [ "$arch" = i686 ] && loader=wine winearch=win32
+    build "$arch" report_benchmark report_tests
+    prefix=$top/build/$arch/wineprefix
+    tools/make-prefix "$prefix" "$loader" "$winearch" # which leaves no server: the next one is placed below
+    tools/make-fixture "$prefix" "$top/build/$arch/tests/components"
+    TZ=JST-9 "${place[@]}" tools/wine-run "$prefix" "$loader" "$top/build/$arch/report_benchmark.exe" "${runs:-200}"
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    exit 0
+fi
+
+[ "${#arches[@]}" -gt 0 ] || arches=(x86_64 i686)
+build x86_64 start_benchmark
+for arch in "${arches[@]}"; do
+    build "$arch" PokopeReport bare_window
+done
+# A 64-bit Windows of its own, framing windows itself as on the tests' virtual displays.
+prefix=$top/build/benchmark/wineprefix
+tools/make-prefix "$prefix" /usr/lib/wine/wine64 win64 unmanaged
+# its display and Wine server started on the benchmark's processor, whose placing they inherit
+cleanup() { tools/wine-session "$prefix" - end; }
+trap cleanup EXIT
+"${place[@]}" tools/wine-session "$prefix" /usr/lib/wine/wine64 start
+windows() { echo "Z:${1//\//\\}"; }
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+for arch in "${arches[@]}"; do
+    label=$arch
+    [ "$arch" = i686 ] && label="i686 on 64-bit Windows"
+    "${place[@]}" env -u DISPLAY tools/wine-run "$prefix" /usr/lib/wine/wine64 "$top/build/x86_64/start_benchmark.exe" \
+        "${runs:-21}" "$(windows "$top/build/$arch/PokopeReport.exe")" \
+        "$(windows "$top/build/$arch/bare_window.exe")" "$label"
+done
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
