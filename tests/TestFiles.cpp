@@ -2,11 +2,12 @@
 #include "tests/TestFiles.h"
 
 #include <windows.h>
+#include <algorithm>
 
 std::string ReadAll(const std::string& path)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              NULL, OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return "(no file)";
     std::string bytes;
@@ -18,44 +19,44 @@ std::string ReadAll(const std::string& path)
     return bytes;
 }
 
-void WriteAll(const std::string& path, const std::string& bytes)
+bool WriteAll(const std::string& path, const std::string& bytes)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     DWORD written = 0;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
-    CloseHandle(file);
+    BOOL wrote = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    return CloseHandle(file) && wrote && written == bytes.size();
 }
 
-std::vector<std::string> FilesIn(const std::string& folder)
+// Every name in a folder but "." and "..".
+static std::vector<std::string> Entries(const std::string& folder, bool folders)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &data))
+        if ((folders || !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) && strcmp(data.cFileName, ".") && strcmp(data.cFileName, ".."))
             names.push_back(data.cFileName);
-    } while (FindNextFileA(search, &data));
     FindClose(search);
+    std::sort(names.begin(), names.end());
     return names;
 }
 
-std::string FreshFolder(const std::string& name)
+std::vector<std::string> FilesIn(const std::string& folder)
+{
+    return Entries(folder, false);
+}
+
+std::string FreshFolder(const std::string& path)
 {
     char temp[MAX_PATH];
-    GetTempPathA(sizeof(temp), temp);
-    std::string folder = std::string(temp) + name;
+    std::string folder = path.find(':') == std::string::npos ? std::string(temp, GetTempPathA(sizeof(temp), temp)) + path : path;
+    for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
+        CreateDirectoryA(folder.substr(0, at).c_str(), NULL);
     CreateDirectoryA(folder.c_str(), NULL);
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE)
-        return folder;
-    do {
-        std::string path = folder + "\\" + data.cFileName;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str()) || RemoveDirectoryA(path.c_str());
-    } while (FindNextFileA(search, &data));
-    FindClose(search);
+    for (const std::string& name : Entries(folder, true)) {
+        std::string entry = folder + "\\" + name;
+        SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(entry.c_str()) || RemoveDirectoryA(entry.c_str());
+    }
     return folder;
 }

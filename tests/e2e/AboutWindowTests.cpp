@@ -155,8 +155,7 @@ TEST_F(AboutWindow, OkAndCancelCommandsAndEscapeLeaveItOpen)
 
 static std::vector<std::string> BrowserLines()
 {
-    std::string log;
-    ReadFileBytes(Opt.browserLog, &log);
+    std::string log = ReadAll(Opt.browserLog);
     std::vector<std::string> lines;
     size_t from = 0;
     for (size_t end; (end = log.find("\r\n", from)) != std::string::npos; from = end + 2)

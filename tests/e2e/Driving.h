@@ -7,6 +7,8 @@
 #include <vector>
 #include <gtest/gtest.h>
 
+#include "tests/TestFiles.h"
+
 struct Options {
     std::string program;    // the program under test
     std::string browserLog; // where the stand-in browser records the addresses it is given
@@ -38,12 +40,6 @@ HWND FindOwnedWindow(DWORD pid, const char* className, HWND owner, bool visibleO
 testing::AssertionResult SameText(const char* expectedExpr, const char* gotExpr,
                                   const std::string& expected, const std::string& got);
 std::string Readable(const std::string& cp932); // UTF-8 with CR and LF spelled out
-
-bool ReadFileBytes(const std::string& path, std::string* bytes);
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
-std::vector<std::string> FilesIn(const std::string& folder); // names, sorted
-void MakeFolders(const std::string& path);                  // with any missing parents
-std::string FreshFolder(const std::string& name);           // an empty folder under the scratch folder
 
 // One run of the program under test.
 class Program {

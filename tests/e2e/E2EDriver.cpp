@@ -32,6 +32,6 @@ int main(int argc, char** argv)
         fprintf(stderr, "FATAL: the ANSI code page is %u, not 932: run Wine with LC_ALL=ja_JP.UTF-8\n", GetACP());
         return 2;
     }
-    MakeFolders(Opt.scratch); // the program starts in it
+    FreshFolder(Opt.scratch); // the program starts in it
     return RUN_ALL_TESTS();
 }

@@ -11,7 +11,7 @@ class SaveReport : public testing::Test {
 protected:
     void SetUp() override
     {
-        folder = FreshFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder = FreshFolder(Opt.scratch + "\\" + testing::UnitTest::GetInstance()->current_test_info()->name());
         std::string why;
         ASSERT_TRUE(app.Start(&why)) << why;
         ASSERT_TRUE(app.edit);
@@ -102,12 +102,7 @@ protected:
 
     std::string Path(const char* name) const { return folder + "\\" + name; }
 
-    std::string FileBytes(const char* name) const
-    {
-        std::string bytes;
-        EXPECT_TRUE(ReadFileBytes(Path(name), &bytes)) << "cannot read " << name;
-        return bytes;
-    }
+    std::string FileBytes(const char* name) const { return ReadAll(Path(name)); }
 
     std::string folder;
     Program app;
@@ -149,7 +144,7 @@ TEST_F(SaveReport, KeepsANameWithoutExtension)
 TEST_F(SaveReport, ReplacesTheWholeOfAnExistingFile)
 {
     // longer than the report, so a file that is not truncated shows its old tail
-    ASSERT_TRUE(WriteFileBytes(Path("old.txt"), std::string(20000, 'X') + "\r\n"));
+    ASSERT_TRUE(WriteAll(Path("old.txt"), std::string(20000, 'X') + "\r\n"));
     SaveAs(Path("old.txt"), true);
     EXPECT_EQ(Names{"old.txt"}, FilesIn(folder));
     EXPECT_PRED_FORMAT2(SameText, app.firstText, FileBytes("old.txt"));
@@ -180,7 +175,7 @@ TEST_F(SaveReport, FileHeldOpenOrHiddenShowsOpenFailureAndIsKept)
     for (bool hidden : {false, true}) {
         const char* name = hidden ? "hidden.txt" : "locked.txt";
         SCOPED_TRACE(name);
-        ASSERT_TRUE(WriteFileBytes(Path(name), old));
+        ASSERT_TRUE(WriteAll(Path(name), old));
         // held open without sharing, as another program might
         HANDLE held = hidden ? INVALID_HANDLE_VALUE
                              : CreateFileA(Path(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -223,7 +218,7 @@ protected:
         if (HasFatalFailure())
             return;
         std::string probe = Path("probe");
-        bool limited = !WriteFileBytes(probe, std::string(4096, 'x'));
+        bool limited = !WriteAll(probe, std::string(4096, 'x'));
         DeleteFileA(probe.c_str());
         ASSERT_TRUE(limited) << "a 4 KB file could be written: run this under a 2 KB file-size limit";
         std::string big;
@@ -236,7 +231,7 @@ protected:
 TEST_F(SaveReportUnderWriteLimit, WriteFailureShowsItsBoxAndKeepsTheOldFileOrNone)
 {
     const std::string old = "previous report\r\n";
-    ASSERT_TRUE(WriteFileBytes(Path("kept.txt"), old));
+    ASSERT_TRUE(WriteAll(Path("kept.txt"), old));
     for (const char* name : {"kept.txt", "new.txt"}) {
         SCOPED_TRACE(name);
         HWND dialog = OpenDialog();
