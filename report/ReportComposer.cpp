@@ -96,13 +96,6 @@ std::string HeaderPart(const SYSTEMTIME& now, const std::string& systemDirectory
 
 // The version column of a file's row: its own version, or the placeholder when it has none
 // that can be read, never the version an earlier file left in the record.
-std::string VersionColumn(ComponentFile& probe, const std::string& path)
-{
-    if (ProbeComponent(probe, path) != ProbeVersionRead)
-        return NoVersion;
-    return VersionText(probe);
-}
-
 std::string LastWriteText(const std::string& path)
 {
     return FileTimeText(path, FileLastWriteTime);
@@ -130,12 +123,16 @@ void AddAuxiliaryRow(std::string& text, const std::string& base, const char* nam
     AddLine(text, std::string(name) + " : " + NoVersion + UpdatedAt + LastWriteText(base + name));
 }
 
-// The version and the time of the file at path, from one lookup: the probe's.
-void AddVersionedRow(std::string& text, ComponentFile& probe, const std::string& path, const char* name)
+// The version and the time of the file at path; the time from the probe's own lookup, unless
+// timePath spells the file another way.
+void AddVersionedRow(std::string& text, ComponentFile& probe, const std::string& path, const char* name,
+                     const std::string& timePath = "")
 {
     WORD probed = ProbeComponent(probe, path);
     std::string version = probed == ProbeVersionRead ? VersionText(probe) : NoVersion;
-    std::string time = probed == ProbeNotFound ? "" : FoundTimeText(probe.findData, FileLastWriteTime);
+    std::string time = !timePath.empty()        ? LastWriteText(timePath)
+                     : probed == ProbeNotFound ? ""
+                                               : FoundTimeText(probe.findData, FileLastWriteTime);
     AddLine(text, std::string(name) + " : " + version + UpdatedAt + time);
 }
 
@@ -163,9 +160,8 @@ std::string ComponentsPart(const std::string& systemBase, const std::string& win
     for (const char* name : Runtimes)
         AddVersionedRow(text, probe, systemBase + name, name);
     // the engine's folder is spelt both ways; Windows matches names without regard to case
-    std::string version = VersionColumn(probe, windowsBase + "Speech\\" + SpeechEngine);
-    AddLine(text, std::string(SpeechEngine) + " : " + version + UpdatedAt
-                      + LastWriteText(windowsBase + "speech\\" + SpeechEngine));
+    AddVersionedRow(text, probe, windowsBase + "Speech\\" + SpeechEngine, SpeechEngine,
+                    windowsBase + "speech\\" + SpeechEngine);
     EndSection(text);
 
     BeginSection(text, "☆フォント情報☆");
