@@ -94,8 +94,6 @@ std::string HeaderPart(const SYSTEMTIME& now, const std::string& systemDirectory
     return text;
 }
 
-// The version column of a file's row: its own version, or the placeholder when it has none
-// that can be read, never the version an earlier file left in the record.
 std::string LastWriteText(const std::string& path)
 {
     return FileTimeText(path, FileLastWriteTime);
@@ -123,8 +121,9 @@ void AddAuxiliaryRow(std::string& text, const std::string& base, const char* nam
     AddLine(text, std::string(name) + " : " + NoVersion + UpdatedAt + LastWriteText(base + name));
 }
 
-// The version and the time of the file at path; the time from the probe's own lookup, unless
-// timePath spells the file another way.
+// The version and the time of the file at path. The version is the file's own, or the
+// placeholder when it has none that can be read, never one an earlier file left in the record;
+// the time comes from the probe's own lookup, unless timePath spells the file another way.
 void AddVersionedRow(std::string& text, ComponentFile& probe, const std::string& path, const char* name,
                      const std::string& timePath = "")
 {
