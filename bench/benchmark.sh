@@ -3,8 +3,8 @@
 # probe, median of many runs in one process. With --window, times instead the program's whole
 # start, from CreateProcess to its painted window with the report in place, against a bare
 # window that loads the same DLLs, in alternating pairs, and prints the median ratio per build.
-# usage: tools/benchmark.sh [RUNS] [--i686] [--spread]
-#        tools/benchmark.sh --window [PAIRS] [--x86_64 | --i686] [--spread]
+# usage: bench/benchmark.sh [RUNS] [--i686] [--spread]
+#        bench/benchmark.sh --window [PAIRS] [--x86_64 | --i686] [--spread]
 #   --window runs both builds unless one is named; the 32-bit one runs on 64-bit Windows, as
 #   most users run it, and PAIRS is 21 unless given.
 # Wine runs on one processor, its server included (and with --window the virtual X server):
