@@ -5,6 +5,7 @@
 
 #include "resources/resource.h"
 #include "shell/Gui.h"
+#include "shell/UserCalls.h"
 
 static const char DialogClassName[] = "NORMALDLG";
 static const char HomePage[] = "http://mofurindo.example.jp/";
@@ -13,6 +14,7 @@ static const char HomePage[] = "http://mofurindo.example.jp/";
 struct AboutState {
     HWND window;
     HICON icon;
+    bool iconShared; // LoadIconA's, which the system owns
     HCURSOR handCursor;
     WNDPROC linkPreviousProc;
     bool closing; // CloseAboutWindow posted the WM_QUIT that ends the loop
@@ -57,7 +59,7 @@ bool RegisterDialogClass()
     windowClass.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
     windowClass.hbrBackground = Gui.backgroundBrush;
     windowClass.lpszClassName = DialogClassName;
-    return RegisterClassExA(&windowClass) != 0;
+    return RegisterWindowClass(windowClass);
 }
 
 static void SetUpLink(HWND window)
@@ -67,6 +69,15 @@ static void SetUpLink(HWND window)
     HWND link = GetDlgItem(window, ID_ABOUT_LINK);
     About.linkPreviousProc = (WNDPROC)GetWindowLongPtrA(link, GWLP_WNDPROC);
     SetWindowLongPtrA(link, GWLP_WNDPROC, (LONG_PTR)AboutLinkProc);
+}
+
+// At the system's icon size; NT 3.51 has only LoadIconA, which gives that size too.
+static void LoadAboutIcon(HINSTANCE own)
+{
+    About.iconShared = !User.loadImage;
+    About.icon = User.loadImage
+        ? (HICON)User.loadImage(own, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)
+        : LoadIconA(own, MAKEINTRESOURCEA(IDI_APP));
 }
 
 static void OnInitDialog(HWND window)
@@ -79,7 +90,7 @@ static void OnInitDialog(HWND window)
         SendMessageA(GetDlgItem(window, c.id), WM_SETFONT, (WPARAM)Gui.dialogFont, 0);
         if (c.id == ID_ABOUT_ICON) {
             HINSTANCE own = (HINSTANCE)GetWindowLongPtrA(window, GWLP_HINSTANCE);
-            About.icon = (HICON)LoadImageA(own, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE);
+            LoadAboutIcon(own);
             SendDlgItemMessageA(window, ID_ABOUT_ICON, STM_SETICON, (WPARAM)About.icon, 0);
         }
     }
@@ -88,7 +99,7 @@ static void OnInitDialog(HWND window)
 
 static void OnDestroy()
 {
-    if (About.icon)
+    if (About.icon && !About.iconShared)
         DestroyIcon(About.icon);
     About.icon = NULL;
 }

@@ -6,6 +6,7 @@
 #include "shell/AboutWindow.h"
 #include "shell/Gui.h"
 #include "shell/SaveReport.h"
+#include "shell/UserCalls.h"
 
 static const char MainClassName[] = "NORMAL0";
 
@@ -85,7 +86,7 @@ bool RegisterMainWindowClass()
     windowClass.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
     windowClass.hbrBackground = Gui.backgroundBrush;
     windowClass.lpszClassName = MainClassName;
-    return RegisterClassExA(&windowClass) != 0;
+    return RegisterWindowClass(windowClass);
 }
 
 HWND CreateMainWindow()

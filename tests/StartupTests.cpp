@@ -1,12 +1,16 @@
 // Start-up when Windows refuses what the program asks for: it ends at once only without its main
 // window's class or main window, and otherwise shows its report and its About window. The refusals
-// come from this test program's own imports, pointed elsewhere for a while.
+// come from this test program's own imports, pointed elsewhere for a while, or for the calls the
+// program looks up, from its table of them.
 #include "report/ReportComposer.h"
 #include "resources/resource.h"
 #include "shell/Gui.h"
 #include "shell/Program.h"
+#include "shell/UserCalls.h"
 #include "tests/FakeWindows.h"
+#include "tests/MenuText.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -76,11 +80,24 @@ HWND WINAPI NoWindow(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HME
 const char MainClass[] = "NORMAL0";
 const char DialogClass[] = "NORMALDLG";
 
+// A replacement for dll!name; a null one takes a looked-up call away, as an older Windows lacks it.
 struct Refusal {
     const char* dll;
     const char* name;
     void* replacement;
 };
+
+// The entry of the program's table of looked-up calls that holds name, or null.
+void** LookedUpEntry(UserCalls& calls, const char* name)
+{
+    if (strcmp(name, "InsertMenuItemA") == 0)
+        return (void**)&calls.insertMenuItem;
+    if (strcmp(name, "RegisterClassExA") == 0)
+        return (void**)&calls.registerClassEx;
+    if (strcmp(name, "LoadImageA") == 0)
+        return (void**)&calls.loadImage;
+    return nullptr;
+}
 
 // What the program showed once its loop ran.
 struct Sighting {
@@ -88,16 +105,54 @@ struct Sighting {
     std::string report;
     std::string story;
     HWND about;
+    std::string menus;   // the main window's menu bar
+    std::string classes; // both window classes as registered
+    std::string icon;    // the About window's
 };
 Sighting Seen;
 
-// A shortage that passes: the class is refused while the program starts, not once its loop runs.
-template <const char* className>
-ATOM WINAPI RefuseAtStart(const WNDCLASSEXA* windowClass)
+std::string IconText(HICON icon)
 {
-    static auto* real = (decltype(&RegisterClassExA))(void*)GetProcAddress(GetModuleHandleA("user32.dll"),
-                                                                          "RegisterClassExA");
+    ICONINFO info;
+    if (!icon || !GetIconInfo(icon, &info))
+        return "no icon";
+    BITMAP bitmap = {};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    int height = info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2; // a mask holds both halves
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    return std::to_string(bitmap.bmWidth) + "x" + std::to_string(height) + " icon";
+}
+
+std::string ClassText(const char* name)
+{
+    WNDCLASSA c;
+    if (!GetClassInfoA(GetModuleHandleA(NULL), name, &c))
+        return std::string(name) + ": not registered\n";
+    char text[300];
+    snprintf(text, sizeof text, "%s: style %#x, procedure %p, extra bytes %d and %d, instance %p, %s, cursor %p, %s, menu %p\n",
+             name, c.style, (void*)c.lpfnWndProc, c.cbClsExtra, c.cbWndExtra, (void*)c.hInstance,
+             IconText(c.hIcon).c_str(), (void*)c.hCursor,
+             c.hbrBackground == Gui.backgroundBrush ? "the program's brush" : "another background",
+             (void*)c.lpszMenuName);
+    return text;
+}
+
+// A shortage that passes: the class is refused while the program starts, not once its loop runs.
+// Class is WNDCLASSEXA or WNDCLASSA, for RegisterClassExA or RegisterClassA.
+template <typename Class, const char* className>
+ATOM WINAPI RefuseAtStart(const Class* windowClass)
+{
+    static auto* real = (ATOM(WINAPI*)(const Class*))(void*)GetProcAddress(
+        GetModuleHandleA("user32.dll"), sizeof(Class) == sizeof(WNDCLASSEXA) ? "RegisterClassExA" : "RegisterClassA");
     return Seen.step == 0 && lstrcmpA(windowClass->lpszClassName, className) == 0 ? 0 : real(windowClass);
+}
+
+// RegisterClassExA as Windows NT 3.51 exports it: there, it always fails.
+ATOM WINAPI RefuseEveryClass(const WNDCLASSEXA*)
+{
+    return 0;
 }
 
 // Works the program as a user would, a step a tick, and tells what it saw: reads the report,
@@ -113,12 +168,15 @@ void CALLBACK UseAndClose(HWND, UINT, UINT_PTR, DWORD)
         Seen.report.assign(GetWindowTextLengthA(edit) + 1, '\0');
         Seen.report.resize(GetWindowTextA(edit, &Seen.report[0], (int)Seen.report.size()));
         Seen.story = IsWindowVisible(main) ? "report shown" : "main window hidden";
+        Seen.menus = MenuText(GetMenu(main));
+        Seen.classes = ClassText(MainClass) + ClassText(DialogClass);
         PostMessageA(main, WM_COMMAND, IDM_ABOUT, 0);
         return;
     case 1:
         Seen.about = FindWindowA(DialogClass, NULL);
         if (GetWindow(Seen.about, GW_OWNER) == main && IsWindowVisible(Seen.about) && !IsWindowEnabled(main))
             Seen.story += ", About over the disabled main window";
+        Seen.icon = IconText((HICON)SendDlgItemMessageA(Seen.about, ID_ABOUT_ICON, STM_GETICON, 0, 0));
         PostMessageA(Seen.about, WM_COMMAND, MAKEWPARAM(ID_ABOUT_OK, BN_CLICKED), 0);
         return;
     case 2:
@@ -133,7 +191,12 @@ void CALLBACK UseAndClose(HWND, UINT, UINT_PTR, DWORD)
 int RunRefused(const std::vector<Refusal>& refusals, TIMERPROC work = UseAndClose)
 {
     std::vector<std::unique_ptr<ImportPatch>> patches;
+    const UserCalls real = User;
     for (const Refusal& r : refusals) {
+        if (void** entry = LookedUpEntry(User, r.name)) {
+            *entry = r.replacement;
+            continue;
+        }
         patches.emplace_back(new ImportPatch(r.dll, r.name, r.replacement));
         EXPECT_TRUE(patches.back()->Patched()) << "this program does not import " << r.name;
     }
@@ -142,6 +205,7 @@ int RunRefused(const std::vector<Refusal>& refusals, TIMERPROC work = UseAndClos
     int code = RunProgram();
     KillTimer(NULL, timer);
     patches.clear();
+    User = real;
     MSG leftover;
     while (PeekMessageA(&leftover, NULL, 0, 0, PM_REMOVE)) {
     }
@@ -187,9 +251,15 @@ TEST(Startup, EndsAtOnceOnlyWithoutTheMainWindowsClassOrTheMainWindow)
           {"user32.dll", "LoadIconA", (void*)NoIcon},
           {"user32.dll", "LoadImageA", (void*)NoImage}},
          0},
-        {"the main window's class", {{"user32.dll", "RegisterClassExA", (void*)RefuseAtStart<MainClass>}}, 1},
+        {"the main window's class",
+         {{"user32.dll", "RegisterClassExA", (void*)RefuseAtStart<WNDCLASSEXA, MainClass>},
+          {"user32.dll", "RegisterClassA", (void*)RefuseAtStart<WNDCLASSA, MainClass>}},
+         1},
         {"the main window", {{"user32.dll", "CreateWindowExA", (void*)NoWindow}}, 1},
-        {"the About window's class", {{"user32.dll", "RegisterClassExA", (void*)RefuseAtStart<DialogClass>}}, 0},
+        {"the About window's class",
+         {{"user32.dll", "RegisterClassExA", (void*)RefuseAtStart<WNDCLASSEXA, DialogClass>},
+          {"user32.dll", "RegisterClassA", (void*)RefuseAtStart<WNDCLASSA, DialogClass>}},
+         0},
     };
     InstallFakeWindows();
     std::string report = ComposeReportText();
@@ -199,6 +269,40 @@ TEST(Startup, EndsAtOnceOnlyWithoutTheMainWindowsClassOrTheMainWindow)
         EXPECT_EQ(c.code ? "" : "report shown, About over the disabled main window, closed with OK", Seen.story);
         EXPECT_TRUE(c.code || Seen.report == report) << Seen.report.substr(0, 200);
         EXPECT_EQ(NULL, FindWindowA(MainClass, NULL));
+    }
+    RemoveFakeWindows();
+}
+
+// Where Windows lacks a newer call (NT 3.51 has none of these, and its RegisterClassExA fails),
+// the older one builds the same menus, window classes and About icon.
+TEST(Startup, OlderCallsBuildTheSameMenusClassesAndIcon)
+{
+    static const struct {
+        const char* missing;
+        std::vector<Refusal> refusals;
+    } rows[] = {
+        {"InsertMenuItemA", {{"user32.dll", "InsertMenuItemA", nullptr}}},
+        {"RegisterClassExA", {{"user32.dll", "RegisterClassExA", nullptr}}},
+        {"a RegisterClassExA that fails", {{"user32.dll", "RegisterClassExA", (void*)RefuseEveryClass}}},
+        {"LoadImageA", {{"user32.dll", "LoadImageA", nullptr}}},
+        {"all three, as on NT 3.51",
+         {{"user32.dll", "InsertMenuItemA", nullptr},
+          {"user32.dll", "RegisterClassExA", (void*)RefuseEveryClass},
+          {"user32.dll", "LoadImageA", nullptr}}},
+    };
+    InstallFakeWindows();
+    ASSERT_EQ(0, RunRefused({}));
+    const Sighting with = Seen;
+    ASSERT_NE("", with.menus);
+    ASSERT_EQ(std::string::npos, with.classes.find("not registered")) << with.classes;
+    ASSERT_NE("no icon", with.icon);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string("without ") + row.missing);
+        EXPECT_EQ(0, RunRefused(row.refusals));
+        EXPECT_EQ(with.story, Seen.story);
+        EXPECT_EQ(with.menus, Seen.menus);
+        EXPECT_EQ(with.classes, Seen.classes);
+        EXPECT_EQ(with.icon, Seen.icon);
     }
     RemoveFakeWindows();
 }
