@@ -1,9 +1,7 @@
 // The user32 calls that Windows NT 3.51 lacks, looked up at run time.
 #include "shell/UserCalls.h"
 
-UserCalls User = RealUserCalls();
-
-UserCalls RealUserCalls()
+static UserCalls RealUserCalls()
 {
     HMODULE user = GetModuleHandleA("user32.dll");
     UserCalls calls = {
@@ -13,6 +11,8 @@ UserCalls RealUserCalls()
     };
     return calls;
 }
+
+UserCalls User = RealUserCalls();
 
 bool RegisterWindowClass(const WNDCLASSEXA& windowClass)
 {

@@ -16,8 +16,6 @@ struct UserCalls {
 
 extern UserCalls User; // looked up before the program starts; tests may take entries away
 
-UserCalls RealUserCalls();
-
 // Registers the class with RegisterClassExA, or where that is missing or refuses (as NT 3.51's
 // does), with RegisterClassA and no small icon; false when both refuse.
 bool RegisterWindowClass(const WNDCLASSEXA& windowClass);
