@@ -33,6 +33,7 @@ SystemCalls RealSystemCalls()
         &WriteFile,
         &SetFilePointer,
         &SetEndOfFile,
+        &FlushFileBuffers,
         &CloseHandle,
         &DeleteFileA,
         &MoveFileA,

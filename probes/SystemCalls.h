@@ -34,6 +34,7 @@ typedef BOOL(WINAPI* MoveFileExSig)(LPCSTR, LPCSTR, DWORD);
     X(writeFile, decltype(&WriteFile))                                                             \
     X(setFilePointer, decltype(&SetFilePointer))                                                   \
     X(setEndOfFile, decltype(&SetEndOfFile))                                                       \
+    X(flushFileBuffers, decltype(&FlushFileBuffers))                                               \
     X(closeHandle, decltype(&CloseHandle))                                                         \
     X(deleteFile, decltype(&DeleteFileA))                                                          \
     X(moveFile, decltype(&MoveFileA))                                                              \

@@ -1,18 +1,20 @@
 // Every call of the calls table failing wherever an operation makes it: each call the operation
 // makes, one at a time and, for saving, two at a time; every call of one entry; and odd answers.
 // Whatever fails, the report keeps its layout and loses only what the failed call feeds, and a
-// save keeps its promise: the file holds its old bytes or the whole new text, success leaves
-// nothing else behind, and the old bytes are never lost.
+// save keeps its promise, on every ground a folder may stand on: it saves where the plain
+// overwrite saves; otherwise the file keeps its old bytes; nothing else is left behind; and an
+// existing file stays the same file.
 #include "probes/SystemCalls.h"
 #include "probes/WindowsVersion.h"
 #include "report/ReportComposer.h"
-#include "shell/SaveReport.h"
+#include "shell/ReportFile.h"
 #include "tests/FakeWindows.h"
 #include "tests/TestFiles.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <set>
 #include <tuple>
 #include <type_traits>
@@ -74,6 +76,7 @@ const Feeds Table[] = {
     {"writeFile", "save"},
     {"setFilePointer", "save"},
     {"setEndOfFile", "save"},
+    {"flushFileBuffers", "save"},
     {"closeHandle", "save"},
     {"deleteFile", "save"},
     {"moveFile", "save"},
@@ -92,6 +95,7 @@ struct Call {
     int entry;
     std::string arg; // the first argument, when it is a text
     bool struck;
+    bool refused; // by the ground the save stands on, as Windows refuses there
 };
 
 // Which calls of a run fail, and what the run's calls did.
@@ -104,12 +108,32 @@ struct FaultRun {
     std::set<HANDLE> open; // from createFile and findFirstFile, not yet closed
     SystemCalls under;     // where the wrapped calls go
 
-    bool Struck(int entry) const
+    // Whether a call to the entry failed, struck or refused by the ground.
+    bool Refused(int entry) const
     {
         for (const Call& call : made)
-            if (call.struck && call.entry == entry)
+            if ((call.struck || call.refused) && call.entry == entry)
                 return true;
         return false;
+    }
+    // Whether Windows refused to empty a file it had refused to remove.
+    bool EmptyingRefused() const
+    {
+        bool removalRefused = false;
+        for (const Call& call : made) {
+            bool failed = call.struck || call.refused;
+            if (removalRefused && failed && call.entry == Call_createFile)
+                return true;
+            removalRefused = removalRefused || (failed && call.entry == Call_deleteFile);
+        }
+        return false;
+    }
+    int Struck() const
+    {
+        int n = 0;
+        for (const Call& call : made)
+            n += call.struck;
+        return n;
     }
 };
 FaultRun Current;
@@ -180,14 +204,14 @@ template <int Index, typename R, typename... A> struct Entry<Index, R(WINAPI*)(A
     {
         auto real = Member<Index>::Of(Current.under);
         bool strikes = Current.failing.count(Current.made.size()) || Current.everyEntry == Index;
-        Current.made.push_back({Index, TextArgument(a...), strikes});
+        Current.made.push_back({Index, TextArgument(a...), strikes, false});
         if (strikes) {
             if (Current.odd)
                 return Member<Index>::Of(Odd)(a...);
             if constexpr (closes) {
                 // a close that reports an error has closed the handle all the same
-                if (real(a...))
-                    Current.open.erase(First(a...));
+                real(a...);
+                Current.open.erase(First(a...));
             }
             if constexpr (Index == Call_getTempFileName)
                 strcpy(std::get<3>(std::tie(a...)), Current.bystander.c_str()); // a name, but no file made
@@ -209,8 +233,7 @@ template <int Index, typename R, typename... A> struct Entry<Index, R(WINAPI*)(A
                 if (result != INVALID_HANDLE_VALUE)
                     Current.open.insert(result);
             if constexpr (closes)
-                if (result)
-                    Current.open.erase(First(a...));
+                Current.open.erase(First(a...));
             return result;
         }
     }
@@ -369,34 +392,258 @@ std::string ReportProblems(const std::string& before, const std::string& after, 
 // earliest Windows 95 has none.
 enum Replacing { ReplacingMove, NotImplemented, NoMoveFileEx };
 
-struct SaveCase {
-    const char* name;
-    bool existing;
-    Replacing replacing;
+// What the folder stands on, answered as Windows answers there where Wine is kinder.
+enum Ground {
+    PlainFolder,
+    DeepFolder, // 247 characters: GetTempFileNameA refuses it, the plain overwrite does not
+    DropBox,    // files can be made and written, not deleted or renamed
+    LossyClose, // a network redirector: a failing close loses what was written since a flush
+    FullDisk,   // growing a file takes room at once (Wine grows files sparsely), and is refused
+    WriteOnly,  // NT rights that let the file be written, not read
 };
 
-const SaveCase SaveCases[] = {
-    // 表 ends in 5C: cutting the path at that byte would look for the wrong folder
-    {"A表.txt", true, ReplacingMove},
-    {"A表.txt", true, NotImplemented},
-    {"A表.txt", true, NoMoveFileEx},
-    {"report", false, ReplacingMove}, // a name without extension is kept as it is
-    {"report", false, NotImplemented},
-};
+struct Land {
+    ULONGLONG free = 0; // on a full disk
+    struct Opened {
+        std::string path, atOpen;
+        bool unflushed;
+    };
+    std::map<HANDLE, Opened> opened; // behind a redirector
+} Land;
+
+void Refuse(DWORD error)
+{
+    Current.made.back().refused = true;
+    SetLastError(error);
+}
+
+ULONGLONG SizeAt(LPCSTR path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    FindClose(search);
+    return (ULONGLONG)found.nFileSizeHigh << 32 | found.nFileSizeLow;
+}
+
+// The file's length, and where its pointer is.
+std::pair<ULONGLONG, ULONGLONG> LengthAndPosition(HANDLE file)
+{
+    DWORD high = 0, low = GetFileSize(file, &high);
+    LONG atHigh = 0;
+    DWORD at = SetFilePointer(file, 0, &atHigh, FILE_CURRENT);
+    return {(ULONGLONG)high << 32 | low, (ULONGLONG)(DWORD)atHigh << 32 | at};
+}
+
+UINT WINAPI TempNameAsWindows(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR name)
+{
+    if (lstrlenA(folder) > MAX_PATH - 14) {
+        Refuse(ERROR_BUFFER_OVERFLOW);
+        return 0;
+    }
+    return GetTempFileNameA(folder, prefix, unique, name);
+}
+
+BOOL WINAPI NoDelete(LPCSTR)
+{
+    Refuse(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+BOOL WINAPI NoMove(LPCSTR, LPCSTR)
+{
+    Refuse(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+BOOL WINAPI NoMoveEx(LPCSTR, LPCSTR, DWORD)
+{
+    Refuse(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+HANDLE WINAPI OpenUnreadable(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                             DWORD disposition, DWORD flags, HANDLE model)
+{
+    if ((access & GENERIC_READ) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+        Refuse(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileA(path, access, share, security, disposition, flags, model);
+}
+
+HANDLE WINAPI OpenRemembered(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                             DWORD disposition, DWORD flags, HANDLE model)
+{
+    std::string atOpen = disposition == OPEN_EXISTING ? ReadAll(path) : "";
+    HANDLE file = CreateFileA(path, access, share, security, disposition, flags, model);
+    if (file != INVALID_HANDLE_VALUE)
+        Land.opened[file] = {path, atOpen, false};
+    return file;
+}
+BOOL WINAPI WriteHeldBack(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    if (Land.opened.count(file))
+        Land.opened[file].unflushed = true;
+    return WriteFile(file, data, size, written, overlapped);
+}
+BOOL WINAPI FlushHeldBack(HANDLE file)
+{
+    BOOL flushed = FlushFileBuffers(file);
+    if (flushed && Land.opened.count(file))
+        Land.opened[file].unflushed = false;
+    return flushed;
+}
+BOOL WINAPI CloseLosing(HANDLE file)
+{
+    auto opened = Land.opened.find(file);
+    if (opened == Land.opened.end())
+        return CloseHandle(file);
+    Land::Opened was = opened->second;
+    Land.opened.erase(opened);
+    CloseHandle(file);
+    if (!was.unflushed)
+        return TRUE;
+    WriteAll(was.path, was.atOpen); // what the redirector held back never arrives
+    Refuse(ERROR_UNEXP_NET_ERR);
+    return FALSE;
+}
+
+HANDLE WINAPI OpenOnFullDisk(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                             DWORD disposition, DWORD flags, HANDLE model)
+{
+    ULONGLONG emptied = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING ? SizeAt(path) : 0;
+    HANDLE file = CreateFileA(path, access, share, security, disposition, flags, model);
+    if (file != INVALID_HANDLE_VALUE)
+        Land.free += emptied;
+    return file;
+}
+BOOL WINAPI GrowOnFullDisk(HANDLE file)
+{
+    auto [length, at] = LengthAndPosition(file);
+    if (at > length && at - length > Land.free) {
+        Refuse(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    if (!SetEndOfFile(file))
+        return FALSE;
+    Land.free = Land.free + length - at;
+    return TRUE;
+}
+// As much as fits, then a refusal.
+BOOL WINAPI WriteOnFullDisk(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED)
+{
+    auto [length, at] = LengthAndPosition(file);
+    ULONGLONG room = length + Land.free - at;
+    BOOL wrote = WriteFile(file, data, size < room ? size : (DWORD)room, written, NULL);
+    if (at + *written > length)
+        Land.free -= at + *written - length;
+    if (wrote && *written < size) {
+        Refuse(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    return wrote;
+}
+BOOL WINAPI DeleteOnFullDisk(LPCSTR path)
+{
+    ULONGLONG size = SizeAt(path);
+    BOOL deleted = DeleteFileA(path);
+    Land.free += deleted ? size : 0;
+    return deleted;
+}
+BOOL WINAPI MoveExOnFullDisk(LPCSTR from, LPCSTR to, DWORD flags)
+{
+    ULONGLONG replaced = SizeAt(to);
+    BOOL moved = MoveFileExA(from, to, flags);
+    Land.free += moved ? replaced : 0;
+    return moved;
+}
+
+// calls as they answer on the ground, with free bytes on a full disk
+void StandOn(Ground ground, ULONGLONG free, SystemCalls& calls)
+{
+    Land = {};
+    Land.free = free;
+    switch (ground) {
+    case PlainFolder:
+        break;
+    case DeepFolder:
+        calls.getTempFileName = TempNameAsWindows;
+        break;
+    case DropBox:
+        calls.deleteFile = NoDelete;
+        calls.moveFile = NoMove;
+        calls.moveFileEx = NoMoveEx;
+        break;
+    case LossyClose:
+        calls.createFile = OpenRemembered;
+        calls.writeFile = WriteHeldBack;
+        calls.flushFileBuffers = FlushHeldBack;
+        calls.closeHandle = CloseLosing;
+        break;
+    case FullDisk:
+        calls.createFile = OpenOnFullDisk;
+        calls.setEndOfFile = GrowOnFullDisk;
+        calls.writeFile = WriteOnFullDisk;
+        calls.deleteFile = DeleteOnFullDisk;
+        calls.moveFileEx = MoveExOnFullDisk;
+        break;
+    case WriteOnly:
+        calls.createFile = OpenUnreadable;
+        break;
+    }
+}
 
 const std::string OldBytes = std::string(10000, 'o') + "\r\n"; // longer than the new, to show a tail
+const std::string ShortOldBytes = std::string(1000, 'o') + "\r\n";
 const std::string NewBytes = "☆もふりん堂HPへ\r\n表示ソフト\r\n" + std::string(3000, '-') + "\r\n\r\n";
 const std::string Bystander = "someone else's file\r\n";
 
+struct SaveCase {
+    const char* what;
+    const char* name;
+    const std::string* old; // null for a new file
+    Replacing replacing;
+    Ground ground;
+    ULONGLONG free; // on a full disk
+};
+
+const size_t NewSize = NewBytes.size();
+const SaveCase SaveCases[] = {
+    // 表 ends in 5C: cutting the path at that byte would look for the wrong folder
+    {"over a longer file", "A表.txt", &OldBytes, ReplacingMove, PlainFolder, 0},
+    {"over a longer file, 9x", "A表.txt", &OldBytes, NotImplemented, PlainFolder, 0},
+    {"over a longer file, no MoveFileExA", "A表.txt", &OldBytes, NoMoveFileEx, PlainFolder, 0},
+    {"new file", "report", nullptr, ReplacingMove, PlainFolder, 0}, // kept without an extension
+    {"new file, 9x", "report", nullptr, NotImplemented, PlainFolder, 0},
+    {"new file in a deep folder", "A表.txt", nullptr, ReplacingMove, DeepFolder, 0},
+    {"over a file in a deep folder", "A表.txt", &OldBytes, ReplacingMove, DeepFolder, 0},
+    {"new file in a drop box", "A表.txt", nullptr, ReplacingMove, DropBox, 0},
+    {"over a file in a drop box", "A表.txt", &OldBytes, ReplacingMove, DropBox, 0},
+    {"new file, lossy close", "A表.txt", nullptr, ReplacingMove, LossyClose, 0},
+    {"over a file, lossy close", "A表.txt", &OldBytes, ReplacingMove, LossyClose, 0},
+    {"full disk, growing into the old file's room", "A表.txt", &ShortOldBytes, ReplacingMove, FullDisk, NewSize - 1000},
+    {"full disk, shrinking", "A表.txt", &OldBytes, ReplacingMove, FullDisk, 100},
+    {"full disk, no room", "A表.txt", &ShortOldBytes, ReplacingMove, FullDisk, 100},
+    {"full disk, no room, 9x", "A表.txt", &ShortOldBytes, NotImplemented, FullDisk, 100},
+    {"full disk, new file", "A表.txt", nullptr, ReplacingMove, FullDisk, NewSize - 1},
+    {"over a file that may be written, not read", "A表.txt", &OldBytes, ReplacingMove, WriteOnly, 0},
+};
+
 class FailingCalls : public ::testing::Test {
 protected:
-    void SetUp() override { folder_ = FreshFolder("failing-calls-保存表"); }
+    void SetUp() override
+    {
+        folder_ = FreshFolder("failing-calls-保存表");
+        deep_ = folder_ + "\\" + std::string(MAX_PATH - 13 - folder_.size() - 1, 'd');
+    }
 
     void TearDown() override
     {
         RemoveFakeWindows();
-        FreshFolder("failing-calls-保存表");
-        RemoveDirectoryA(folder_.c_str());
+        for (const std::string& folder : {deep_, folder_}) {
+            FreshFolder(folder);
+            RemoveDirectoryA(folder.c_str());
+        }
     }
 
     // The report composed with the run's faults on the made-up Windows XP, or Windows 95.
@@ -414,66 +661,86 @@ protected:
         return ComposeReportText();
     }
 
-    // A save through the real calls with the run's faults; what it broke of its promise.
+    // A save through the real calls on the case's ground, with the run's faults; what it broke of
+    // its promise.
     std::string Save(const SaveCase& setup, const FaultRun& fault)
     {
-        FreshFolder("failing-calls-保存表");
-        std::string target = folder_ + "\\" + setup.name;
-        if (setup.existing)
-            WriteAll(target, OldBytes);
-        WriteAll(folder_ + "\\bystander.txt", Bystander);
+        std::string where = FreshFolder(setup.ground == DeepFolder ? deep_ : folder_);
+        std::string target = where + "\\" + setup.name;
+        if (setup.old)
+            WriteAll(target, *setup.old);
+        WriteAll(where + "\\bystander.txt", Bystander);
+        std::string identity = FileIdentity(target);
         SystemCalls calls = RealSystemCalls();
         calls.moveFileEx = setup.replacing == ReplacingMove ? calls.moveFileEx
                          : setup.replacing == NotImplemented ? Odd.moveFileEx : nullptr;
+        StandOn(setup.ground, setup.free, calls);
         FaultRun run = fault;
-        run.bystander = folder_ + "\\bystander.txt";
+        run.bystander = where + "\\bystander.txt";
         Inject(calls, run);
         SaveStatus status = WriteReportFile(target, NewBytes);
         Sys = RealSystemCalls();
 
-        std::string problems, old = setup.existing ? OldBytes : "(no file)";
+        // The file holds the whole text after success; after a failure its old bytes, or no file
+        // where there was none (an emptied one where Windows refused to remove it). Only where
+        // Windows refused the undo as well, a second fault, may it hold anything else.
+        std::string problems, old = setup.old ? *setup.old : "(no file)";
         std::string now = ReadAll(target);
-        bool oldKept = now == old, undoRefused = Current.Struck(Call_moveFile) || Current.Struck(Call_deleteFile);
-        if (!oldKept && now != NewBytes && now != "(no file)")
-            problems += "the file holds neither its old bytes nor the new but " + std::to_string(now.size()) + " others; ";
-        if (ReadAll(folder_ + "\\bystander.txt") != Bystander)
+        bool removalRefused = Current.Refused(Call_deleteFile);
+        bool kept = now == old || (!setup.old && now.empty() && removalRefused);
+        if (status == SaveDone && now != NewBytes)
+            problems += "success, with " + std::to_string(now.size()) + " other bytes in the file; ";
+        if (status != SaveDone && !kept && Current.Struck() < 2)
+            problems += "a failure that did not keep the old file but left " + std::to_string(now.size()) + " bytes; ";
+        if (ReadAll(where + "\\bystander.txt") != Bystander)
             problems += "someone else's file was touched; ";
-        std::vector<std::string> leftovers;
-        bool oldSurvives = oldKept || !setup.existing;
-        for (const std::string& name : FilesIn(folder_)) {
-            if (name == setup.name || name == "bystander.txt")
-                continue;
-            leftovers.push_back(name);
-            oldSurvives = oldSurvives || ReadAll(folder_ + "\\" + name) == old;
-        }
-        if (status != SaveDone && !oldSurvives)
-            problems += "the old bytes are lost; ";
-        if (status == SaveDone && (now != NewBytes || !leftovers.empty()))
-            problems += "success, with " + std::to_string(leftovers.size()) + " files left and the file " + (now == NewBytes ? "new" : "not new") + "; ";
-        if (status != SaveDone && !oldKept && !undoRefused)
-            problems += "a failure that did not keep the old file; ";
-        if (status != SaveDone && !leftovers.empty() && !undoRefused)
-            problems += std::to_string(leftovers.size()) + " files left behind; ";
+        // Nothing else is left: only where Windows refused to remove a file, an emptied one, and a
+        // copy of the report only where it refused to empty it as well.
+        for (const std::string& name : FilesIn(where))
+            if (name != setup.name && name != "bystander.txt"
+                && (status == SaveDone || !removalRefused || (!ReadAll(where + "\\" + name).empty() && !Current.EmptyingRefused())))
+                problems += name + " left behind, " + std::to_string(ReadAll(where + "\\" + name).size()) + " bytes; ";
+        // The box says what went wrong.
         bool wrote = false;
         for (const Call& call : Current.made)
             wrote = wrote || call.entry == Call_writeFile || call.entry == Call_setEndOfFile;
         if (status == SaveWriteFailed && !wrote)
             problems += "a write failure before anything was written; ";
-        if (status == SaveOpenFailed && (!oldKept || Current.Struck(Call_writeFile) || Current.Struck(Call_setEndOfFile)))
+        if (status == SaveOpenFailed && (now != old || Current.Refused(Call_writeFile) || Current.Refused(Call_setEndOfFile)
+                                         || Current.Refused(Call_flushFileBuffers)))
             problems += "an open failure, though the file was changed or a write failed; ";
         if (!Current.open.empty())
             problems += "handles left open; ";
+        // Without faults: saved wherever the plain overwrite saves, which empties the file first,
+        // and an existing file stays the same file wherever it can be read to be rewritten.
         if (fault.failing.empty() && fault.everyEntry < 0) {
-            if (status != SaveDone)
-                problems += "a save without faults failed; ";
-            for (const Call& call : Current.made)
-                if (call.entry == Call_createFile && call.arg == target)
-                    problems += "a save without faults wrote straight into the file; ";
+            bool plainSaves = setup.ground == FullDisk ? setup.free + (setup.old ? setup.old->size() : 0) >= NewSize
+                                                       : setup.ground != LossyClose;
+            if (plainSaves && status != SaveDone)
+                problems += "a save without faults failed where the plain overwrite saves; ";
+            if (setup.old && setup.ground != WriteOnly && status == SaveDone && FileIdentity(target) != identity)
+                problems += "the file was replaced by another; ";
         }
         return problems;
     }
 
+    // The volume and index that tell a file from every other, or "(no file)".
+    static std::string FileIdentity(const std::string& path)
+    {
+        HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                  OPEN_EXISTING, 0, NULL);
+        BY_HANDLE_FILE_INFORMATION info = {};
+        bool known = file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        if (!known)
+            return "(no file)";
+        return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) + ":"
+             + std::to_string(info.nFileIndexLow);
+    }
+
     std::string folder_;
+    std::string deep_; // 247 characters, past what GetTempFileNameA takes
 };
 
 } // namespace
@@ -506,8 +773,7 @@ TEST_F(FailingCalls, ASaveKeepsTheOldFileOrWritesTheWholeText)
 {
     int cells = 0;
     for (const SaveCase& setup : SaveCases) {
-        SCOPED_TRACE(std::string(setup.existing ? "over " : "new ") + setup.name
-                     + (setup.replacing == ReplacingMove ? "" : setup.replacing == NotImplemented ? ", 9x" : ", no MoveFileExA"));
+        SCOPED_TRACE(setup.what);
         EXPECT_EQ("", Save(setup, FaultRun())) << "without faults";
         std::vector<Call> calls = Current.made;
         for (const FaultRun& fault : FaultsOf(calls)) {

@@ -1,5 +1,5 @@
 // Saving over what may not be replaced, and on a disk with no room left, through the real calls.
-#include "shell/SaveReport.h"
+#include "shell/ReportFile.h"
 
 #include "probes/SystemCalls.h"
 #include "tests/TestFiles.h"
@@ -80,14 +80,31 @@ TEST(SaveReport, WhatMayNotBeReplacedStaysAsItWas)
     }
 }
 
-// Run under tests/no-room-drive, which makes drive R: a small disk holding R:\report.txt, with
+// An existing file is written where it is: another name of the same file (a hard link) reads the
+// new text too, and no third name appears.
+TEST(SaveReport, AFileWithAnotherNameStaysOneFile)
+{
+    typedef BOOL(WINAPI * CreateHardLinkSig)(LPCSTR, LPCSTR, LPSECURITY_ATTRIBUTES);
+    auto createHardLink = (CreateHardLinkSig)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateHardLinkA");
+    ASSERT_TRUE(createHardLink) << "no CreateHardLinkA";
+    std::string folder = FreshFolder("save-linked");
+    ASSERT_TRUE(WriteAll(folder + "\\report.txt", std::string(5000, 'o')));
+    ASSERT_TRUE(createHardLink((folder + "\\other name.txt").c_str(), (folder + "\\report.txt").c_str(), NULL));
+    Sys = RealSystemCalls();
+    EXPECT_EQ(SaveDone, WriteReportFile(folder + "\\report.txt", Report));
+    EXPECT_EQ(Report, ReadAll(folder + "\\other name.txt"));
+    EXPECT_EQ(Report, ReadAll(folder + "\\report.txt"));
+    EXPECT_EQ((Names{"other name.txt", "report.txt"}), FilesIn(folder));
+}
+
+// Run under tests/small-drive, which makes drive R: a small disk holding R:\report.txt, with
 // no room for a further file: the save goes straight into the file, and keeps the old file
 // whole when the new text does not fit.
 TEST(NoRoom, SaveIsWrittenStraightIntoTheFileAndKeepsItWhenTheTextDoesNotFit)
 {
     Sys = RealSystemCalls();
     const std::string path = "R:\\report.txt";
-    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str())) << "run this under tests/no-room-drive";
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str())) << "run this under tests/small-drive";
     HANDLE probe = CreateFileA("R:\\probe.txt", GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
     ASSERT_EQ(INVALID_HANDLE_VALUE, probe) << "a new file could be made on R:";
 

@@ -244,3 +244,70 @@ TEST_F(SaveReportUnderWriteLimit, WriteFailureShowsItsBoxAndKeepsTheOldFileOrNon
         EXPECT_PRED_FORMAT2(SameText, old, FileBytes("kept.txt"));
     }
 }
+
+// Run with drive S: a 256 KB disk of its own (tests/small-drive), so that the disk is full
+// where the user saves: the save succeeds wherever the plain overwrite, which frees the old
+// file's room first, would, and keeps the old file where it would not.
+class SaveReportOnFullDisk : public SaveReport {
+protected:
+    void SetUp() override
+    {
+        SaveReport::SetUp();
+        ULARGE_INTEGER available = {}, total = {};
+        ASSERT_TRUE(GetDiskFreeSpaceExA("S:\\", &available, &total, nullptr) && total.QuadPart <= 256 * 1024)
+            << "drive S: is not a small disk: run this under tests/small-drive";
+        folder = FreshFolder("S:");
+    }
+
+    static ULONGLONG FreeBytes()
+    {
+        ULARGE_INTEGER available = {};
+        GetDiskFreeSpaceExA("S:\\", &available, nullptr, nullptr);
+        return available.QuadPart;
+    }
+};
+
+TEST_F(SaveReportOnFullDisk, SavesWhereTheOldFilesRoomSufficesAndElseKeepsIt)
+{
+    static const struct {
+        const char* what;
+        size_t oldSize, newSize;
+    } cases[] = {
+        {"growing into the old file's room", 100000, 200000},
+        {"shrinking, larger than the free space", 200000, 150000},
+        {"no room, even with the old file's", 100000, 400000},
+    };
+    const ULONGLONG page = 4096; // what the disk allocates
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FreshFolder(folder);
+        const std::string old(c.oldSize, 'o');
+        ASSERT_TRUE(WriteAll(Path("old.txt"), old));
+        std::string text;
+        while (text.size() < c.newSize)
+            text += app.firstText;
+        text.resize(c.newSize - 2);
+        text += "\r\n";
+        ASSERT_TRUE(SetControlText(app.edit, text));
+        ASSERT_EQ(text.size(), ControlText(app.edit).size()) << "the report control did not take the whole text";
+        ULONGLONG free = FreeBytes(), oldRoom = (old.size() + page - 1) / page * page;
+        ASSERT_LT(free, text.size()) << "a disk with room for the text beside the old file";
+        bool plainSaves = free + oldRoom >= text.size();
+
+        HWND dialog = OpenDialog();
+        ASSERT_TRUE(dialog);
+        Choose(dialog, Path("old.txt"));
+        ConfirmReplace(dialog);
+        HWND box = Finish(dialog);
+        if (plainSaves) {
+            EXPECT_FALSE(box) << "unexpected box \"" << Readable(DialogText(box)) << "\"";
+            if (box)
+                PressButton(box, IDOK);
+            EXPECT_PRED_FORMAT2(SameText, text, FileBytes("old.txt"));
+        } else {
+            ExpectErrorBox(box, WriteFailed);
+            EXPECT_TRUE(FileBytes("old.txt") == old) << "the old file is not whole: " << FileBytes("old.txt").size() << " bytes";
+        }
+        EXPECT_EQ(Names{"old.txt"}, FilesIn(folder));
+    }
+}
