@@ -402,13 +402,16 @@ enum Ground {
     WriteOnly,  // NT rights that let the file be written, not read
 };
 
+// The ground, with the bytes still free on a full disk and, behind a redirector, what each
+// handle's file held when opened and whether it was written since.
 struct Land {
-    ULONGLONG free = 0; // on a full disk
+    Ground ground;
+    ULONGLONG free;
     struct Opened {
         std::string path, atOpen;
         bool unflushed;
     };
-    std::map<HANDLE, Opened> opened; // behind a redirector
+    std::map<HANDLE, Opened> opened;
 } Land;
 
 void Refuse(DWORD error)
@@ -427,170 +430,111 @@ ULONGLONG SizeAt(LPCSTR path)
     return (ULONGLONG)found.nFileSizeHigh << 32 | found.nFileSizeLow;
 }
 
-// The file's length, and where its pointer is.
-std::pair<ULONGLONG, ULONGLONG> LengthAndPosition(HANDLE file)
+// The real calls, answering as Windows answers on the ground.
+UINT WINAPI TempNameOnGround(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR name)
 {
-    DWORD high = 0, low = GetFileSize(file, &high);
-    LONG atHigh = 0;
-    DWORD at = SetFilePointer(file, 0, &atHigh, FILE_CURRENT);
-    return {(ULONGLONG)high << 32 | low, (ULONGLONG)(DWORD)atHigh << 32 | at};
-}
-
-UINT WINAPI TempNameAsWindows(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR name)
-{
-    if (lstrlenA(folder) > MAX_PATH - 14) {
-        Refuse(ERROR_BUFFER_OVERFLOW);
-        return 0;
-    }
+    if (Land.ground == DeepFolder && lstrlenA(folder) > MAX_PATH - 14)
+        return Refuse(ERROR_BUFFER_OVERFLOW), 0;
     return GetTempFileNameA(folder, prefix, unique, name);
 }
-
-BOOL WINAPI NoDelete(LPCSTR)
+HANDLE WINAPI OpenOnGround(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                           DWORD disposition, DWORD flags, HANDLE model)
 {
-    Refuse(ERROR_ACCESS_DENIED);
-    return FALSE;
-}
-BOOL WINAPI NoMove(LPCSTR, LPCSTR)
-{
-    Refuse(ERROR_ACCESS_DENIED);
-    return FALSE;
-}
-BOOL WINAPI NoMoveEx(LPCSTR, LPCSTR, DWORD)
-{
-    Refuse(ERROR_ACCESS_DENIED);
-    return FALSE;
-}
-
-HANDLE WINAPI OpenUnreadable(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                             DWORD disposition, DWORD flags, HANDLE model)
-{
-    if ((access & GENERIC_READ) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
-        Refuse(ERROR_ACCESS_DENIED);
-        return INVALID_HANDLE_VALUE;
-    }
-    return CreateFileA(path, access, share, security, disposition, flags, model);
-}
-
-HANDLE WINAPI OpenRemembered(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                             DWORD disposition, DWORD flags, HANDLE model)
-{
-    std::string atOpen = disposition == OPEN_EXISTING ? ReadAll(path) : "";
+    if (Land.ground == WriteOnly && (access & GENERIC_READ) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return Refuse(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
+    bool emptying = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
+    ULONGLONG freed = Land.ground == FullDisk && emptying ? SizeAt(path) : 0;
+    std::string atOpen = Land.ground == LossyClose && disposition == OPEN_EXISTING ? ReadAll(path) : "";
     HANDLE file = CreateFileA(path, access, share, security, disposition, flags, model);
-    if (file != INVALID_HANDLE_VALUE)
+    if (file != INVALID_HANDLE_VALUE) {
+        Land.free += freed;
         Land.opened[file] = {path, atOpen, false};
+    }
     return file;
 }
-BOOL WINAPI WriteHeldBack(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
+// On a full disk, as much as fits, then a refusal.
+BOOL WINAPI WriteOnGround(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED)
 {
-    if (Land.opened.count(file))
-        Land.opened[file].unflushed = true;
-    return WriteFile(file, data, size, written, overlapped);
+    Land.opened[file].unflushed = true;
+    DWORD high = 0;
+    ULONGLONG length = GetFileSize(file, &high) | (ULONGLONG)high << 32;
+    ULONGLONG at = SetFilePointer(file, 0, NULL, FILE_CURRENT); // the files here are small
+    ULONGLONG room = Land.ground == FullDisk ? length + Land.free - at : size;
+    BOOL wrote = WriteFile(file, data, size < room ? size : (DWORD)room, written, NULL);
+    if (Land.ground == FullDisk && at + *written > length)
+        Land.free -= at + *written - length;
+    if (wrote && *written < size)
+        return Refuse(ERROR_DISK_FULL), FALSE;
+    return wrote;
 }
-BOOL WINAPI FlushHeldBack(HANDLE file)
+BOOL WINAPI SetEndOnGround(HANDLE file)
+{
+    ULONGLONG length = GetFileSize(file, NULL), at = SetFilePointer(file, 0, NULL, FILE_CURRENT);
+    if (Land.ground == FullDisk && at > length && at - length > Land.free)
+        return Refuse(ERROR_DISK_FULL), FALSE;
+    if (!SetEndOfFile(file))
+        return FALSE;
+    if (Land.ground == FullDisk)
+        Land.free = Land.free + length - at;
+    return TRUE;
+}
+BOOL WINAPI FlushOnGround(HANDLE file)
 {
     BOOL flushed = FlushFileBuffers(file);
-    if (flushed && Land.opened.count(file))
+    if (flushed)
         Land.opened[file].unflushed = false;
     return flushed;
 }
-BOOL WINAPI CloseLosing(HANDLE file)
+BOOL WINAPI CloseOnGround(HANDLE file)
 {
-    auto opened = Land.opened.find(file);
-    if (opened == Land.opened.end())
-        return CloseHandle(file);
-    Land::Opened was = opened->second;
-    Land.opened.erase(opened);
+    Land::Opened was = Land.opened[file];
+    Land.opened.erase(file);
     CloseHandle(file);
-    if (!was.unflushed)
+    if (Land.ground != LossyClose || !was.unflushed)
         return TRUE;
     WriteAll(was.path, was.atOpen); // what the redirector held back never arrives
-    Refuse(ERROR_UNEXP_NET_ERR);
-    return FALSE;
+    return Refuse(ERROR_UNEXP_NET_ERR), FALSE;
 }
-
-HANDLE WINAPI OpenOnFullDisk(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                             DWORD disposition, DWORD flags, HANDLE model)
+BOOL WINAPI DeleteOnGround(LPCSTR path)
 {
-    ULONGLONG emptied = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING ? SizeAt(path) : 0;
-    HANDLE file = CreateFileA(path, access, share, security, disposition, flags, model);
-    if (file != INVALID_HANDLE_VALUE)
-        Land.free += emptied;
-    return file;
-}
-BOOL WINAPI GrowOnFullDisk(HANDLE file)
-{
-    auto [length, at] = LengthAndPosition(file);
-    if (at > length && at - length > Land.free) {
-        Refuse(ERROR_DISK_FULL);
-        return FALSE;
-    }
-    if (!SetEndOfFile(file))
-        return FALSE;
-    Land.free = Land.free + length - at;
-    return TRUE;
-}
-// As much as fits, then a refusal.
-BOOL WINAPI WriteOnFullDisk(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED)
-{
-    auto [length, at] = LengthAndPosition(file);
-    ULONGLONG room = length + Land.free - at;
-    BOOL wrote = WriteFile(file, data, size < room ? size : (DWORD)room, written, NULL);
-    if (at + *written > length)
-        Land.free -= at + *written - length;
-    if (wrote && *written < size) {
-        Refuse(ERROR_DISK_FULL);
-        return FALSE;
-    }
-    return wrote;
-}
-BOOL WINAPI DeleteOnFullDisk(LPCSTR path)
-{
+    if (Land.ground == DropBox)
+        return Refuse(ERROR_ACCESS_DENIED), FALSE;
     ULONGLONG size = SizeAt(path);
     BOOL deleted = DeleteFileA(path);
-    Land.free += deleted ? size : 0;
+    Land.free += deleted && Land.ground == FullDisk ? size : 0;
     return deleted;
 }
-BOOL WINAPI MoveExOnFullDisk(LPCSTR from, LPCSTR to, DWORD flags)
+BOOL WINAPI MoveOnGround(LPCSTR from, LPCSTR to)
 {
+    if (Land.ground == DropBox)
+        return Refuse(ERROR_ACCESS_DENIED), FALSE;
+    return MoveFileA(from, to);
+}
+BOOL WINAPI ReplaceOnGround(LPCSTR from, LPCSTR to, DWORD flags)
+{
+    if (Land.ground == DropBox)
+        return Refuse(ERROR_ACCESS_DENIED), FALSE;
     ULONGLONG replaced = SizeAt(to);
     BOOL moved = MoveFileExA(from, to, flags);
-    Land.free += moved ? replaced : 0;
+    Land.free += moved && Land.ground == FullDisk ? replaced : 0;
     return moved;
 }
 
-// calls as they answer on the ground, with free bytes on a full disk
-void StandOn(Ground ground, ULONGLONG free, SystemCalls& calls)
+// The calls of saving as they answer on the ground, with free bytes on a full disk.
+SystemCalls OnGround(Ground ground, ULONGLONG free)
 {
-    Land = {};
-    Land.free = free;
-    switch (ground) {
-    case PlainFolder:
-        break;
-    case DeepFolder:
-        calls.getTempFileName = TempNameAsWindows;
-        break;
-    case DropBox:
-        calls.deleteFile = NoDelete;
-        calls.moveFile = NoMove;
-        calls.moveFileEx = NoMoveEx;
-        break;
-    case LossyClose:
-        calls.createFile = OpenRemembered;
-        calls.writeFile = WriteHeldBack;
-        calls.flushFileBuffers = FlushHeldBack;
-        calls.closeHandle = CloseLosing;
-        break;
-    case FullDisk:
-        calls.createFile = OpenOnFullDisk;
-        calls.setEndOfFile = GrowOnFullDisk;
-        calls.writeFile = WriteOnFullDisk;
-        calls.deleteFile = DeleteOnFullDisk;
-        calls.moveFileEx = MoveExOnFullDisk;
-        break;
-    case WriteOnly:
-        calls.createFile = OpenUnreadable;
-        break;
-    }
+    Land = {ground, free, {}};
+    SystemCalls calls = RealSystemCalls();
+    calls.getTempFileName = TempNameOnGround;
+    calls.createFile = OpenOnGround;
+    calls.writeFile = WriteOnGround;
+    calls.setEndOfFile = SetEndOnGround;
+    calls.flushFileBuffers = FlushOnGround;
+    calls.closeHandle = CloseOnGround;
+    calls.deleteFile = DeleteOnGround;
+    calls.moveFile = MoveOnGround;
+    calls.moveFileEx = ReplaceOnGround;
+    return calls;
 }
 
 const std::string OldBytes = std::string(10000, 'o') + "\r\n"; // longer than the new, to show a tail
@@ -671,10 +615,9 @@ protected:
             WriteAll(target, *setup.old);
         WriteAll(where + "\\bystander.txt", Bystander);
         std::string identity = FileIdentity(target);
-        SystemCalls calls = RealSystemCalls();
+        SystemCalls calls = OnGround(setup.ground, setup.free);
         calls.moveFileEx = setup.replacing == ReplacingMove ? calls.moveFileEx
                          : setup.replacing == NotImplemented ? Odd.moveFileEx : nullptr;
-        StandOn(setup.ground, setup.free, calls);
         FaultRun run = fault;
         run.bystander = where + "\\bystander.txt";
         Inject(calls, run);
