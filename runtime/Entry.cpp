@@ -5,7 +5,9 @@ typedef void (*Initialiser)();
 // The linker's list of static initialisers: a count or -1, the entries, then a null.
 extern "C" Initialiser __CTOR_LIST__[];
 
-extern "C" void WinMainCRTStartup()
+// Only the linker's entry field names it, which the link-time optimiser does not read: kept, or
+// the optimiser drops the whole program reached from it.
+extern "C" __attribute__((used, externally_visible)) void WinMainCRTStartup()
 {
     size_t count = 0;
     while (__CTOR_LIST__[count + 1])
