@@ -1,7 +1,7 @@
 // Version and file times of a component file.
 #include "probes/ComponentFile.h"
 
-#include "probes/SystemCalls.h"
+#include "calls/WindowsCalls.h"
 #include "text/NumberText.h"
 
 #include <cstdint>
@@ -12,10 +12,10 @@ namespace {
 // Looks the path up, closing the search at once; the lookup only tells whether it exists.
 bool FindFile(const std::string& path, WIN32_FIND_DATAA& data)
 {
-    HANDLE search = Sys.findFirstFile(path.c_str(), &data);
+    HANDLE search = Sys.FindFirstFileA(path.c_str(), &data);
     if (search == INVALID_HANDLE_VALUE)
         return false;
-    Sys.findClose(search);
+    Sys.FindClose(search);
     return true;
 }
 
@@ -36,7 +36,7 @@ WORD ProbeComponent(ComponentFile& record, const std::string& path)
     if (!FindFile(path, record.findData))
         return ProbeNotFound;
 
-    record.versionInfoSize = Sys.getFileVersionInfoSize(path.c_str(), &record.sizeHandle);
+    record.versionInfoSize = Sys.GetFileVersionInfoSizeA(path.c_str(), &record.sizeHandle);
     if (record.versionInfoSize == 0)
         return ProbeNoVersion;
 
@@ -45,12 +45,12 @@ WORD ProbeComponent(ComponentFile& record, const std::string& path)
     block.size = record.versionInfoSize;
     if (!block.bytes)
         return ProbeUnreadable;
-    if (!Sys.getFileVersionInfo(path.c_str(), 0, record.versionInfoSize, block.bytes.get()))
+    if (!Sys.GetFileVersionInfoA(path.c_str(), 0, record.versionInfoSize, block.bytes.get()))
         return ProbeUnreadable;
 
     void* root = nullptr;
     UINT length = 0;
-    if (!Sys.verQueryValue(block.bytes.get(), "\\", &root, &length) || !HoldsFixedInfo(block, root, length))
+    if (!Sys.VerQueryValueA(block.bytes.get(), "\\", &root, &length) || !HoldsFixedInfo(block, root, length))
         return ProbeUnreadable;
 
     record.versionBlock = std::move(block);
@@ -88,7 +88,7 @@ std::string FoundTimeText(const WIN32_FIND_DATAA& data, int kind)
 
     FILETIME local;
     SYSTEMTIME t;
-    if (!Sys.fileTimeToLocalFileTime(time, &local) || !Sys.fileTimeToSystemTime(&local, &t))
+    if (!Sys.FileTimeToLocalFileTime(time, &local) || !Sys.FileTimeToSystemTime(&local, &t))
         return "";
     return FormatNumber(t.wYear) + "/" + TwoDigitText(t.wMonth) + "/" + TwoDigitText(t.wDay) + " "
          + FormatNumber(t.wHour) + ":" + TwoDigitText(t.wMinute) + ":" + TwoDigitText(t.wSecond);

@@ -1,7 +1,7 @@
 // Free space of a drive, as report text.
 #include "probes/DriveSpace.h"
 
-#include "probes/SystemCalls.h"
+#include "calls/WindowsCalls.h"
 #include "probes/WindowsVersion.h"
 #include "text/NumberText.h"
 #include "text/Text.h"
@@ -12,8 +12,8 @@ namespace {
 // user, until the scope ends.
 class CriticalErrorsFailed {
 public:
-    CriticalErrorsFailed() : saved_(Sys.setErrorMode(SEM_FAILCRITICALERRORS)) {}
-    ~CriticalErrorsFailed() { Sys.setErrorMode(saved_); }
+    CriticalErrorsFailed() : saved_(Sys.SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+    ~CriticalErrorsFailed() { Sys.SetErrorMode(saved_); }
 
 private:
     UINT saved_;
@@ -22,7 +22,7 @@ private:
 // The first Windows 95 has only the old call, whose figures stop at 2 GB.
 bool UseOldCall()
 {
-    return TextEquals(WindowsName(), "Windows 95") || !Sys.getDiskFreeSpaceEx;
+    return TextEquals(WindowsName(), "Windows 95") || !Sys.GetDiskFreeSpaceExA;
 }
 
 bool FreeBytes(const std::string& root, ULONGLONG& bytes)
@@ -30,7 +30,7 @@ bool FreeBytes(const std::string& root, ULONGLONG& bytes)
     CriticalErrorsFailed scope;
     if (UseOldCall()) {
         DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
-        if (!Sys.getDiskFreeSpace(root.c_str(), &sectorsPerCluster, &bytesPerSector,
+        if (!Sys.GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector,
                                   &freeClusters, &totalClusters))
             return false;
         bytes = (ULONGLONG)sectorsPerCluster * bytesPerSector * freeClusters;
@@ -38,7 +38,7 @@ bool FreeBytes(const std::string& root, ULONGLONG& bytes)
     }
     // the caller's figure honours a disk quota; the volume's total free bytes would not
     ULARGE_INTEGER available = {}, total = {}, totalFree = {};
-    if (!Sys.getDiskFreeSpaceEx(root.c_str(), &available, &total, &totalFree))
+    if (!Sys.GetDiskFreeSpaceExA(root.c_str(), &available, &total, &totalFree))
         return false;
     bytes = available.QuadPart;
     return true;

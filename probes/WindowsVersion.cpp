@@ -1,7 +1,7 @@
 // Which Windows this is, and where it keeps its directories.
 #include "probes/WindowsVersion.h"
 
-#include "probes/SystemCalls.h"
+#include "calls/WindowsCalls.h"
 #include "text/Text.h"
 
 OSVERSIONINFOA WindowsVersion;
@@ -17,7 +17,7 @@ void QueryWindowsVersion()
 {
     static_assert(sizeof(OSVERSIONINFOA) == 148, "the size GetVersionExA expects");
     WindowsVersion.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
-    Sys.getVersionEx(&WindowsVersion);
+    Sys.GetVersionExA(&WindowsVersion);
 }
 
 long MajorVersion()
@@ -94,19 +94,41 @@ static std::string DirectoryText(DirectoryCall call)
 
 std::string SystemDirectory()
 {
-    return DirectoryText(Sys.getSystemDirectory);
+    return DirectoryText(Sys.GetSystemDirectoryA);
 }
 
 std::string WindowsDirectory()
 {
-    return DirectoryText(Sys.getWindowsDirectory);
+    return DirectoryText(Sys.GetWindowsDirectoryA);
 }
 
-std::string SpecialFolderPath(int csidl)
+// Where the shell predates SHGetSpecialFolderPathA (the first Windows 95, NT 4.0 without the
+// desktop update): the folder's item list made a path, the list freed by the shell's allocator.
+// NT 3.51's shell has none of these calls, and the path stays empty.
+static void PathOfItemList(int csidl, char* buffer)
 {
-    if (!Sys.shGetSpecialFolderPath)
-        return "";
+    if (!Sys.SHGetSpecialFolderLocation || !Sys.SHGetPathFromIDListA || !Sys.SHGetMalloc)
+        return;
+    IMalloc* shellMemory = NULL;
+    if (FAILED(Sys.SHGetMalloc(&shellMemory)) || !shellMemory)
+        return;
+    LPITEMIDLIST list = NULL;
+    if (SUCCEEDED(Sys.SHGetSpecialFolderLocation(NULL, csidl, &list)) && list) {
+        if (!Sys.SHGetPathFromIDListA(list, buffer))
+            buffer[0] = '\0';
+        shellMemory->Free(list);
+    }
+    shellMemory->Release();
+}
+
+// Out of line: inlined into the report's header, its calls take the registers that the header's
+// code keeps its texts in, which costs the program more than the call.
+__attribute__((noinline)) std::string SpecialFolderPath(int csidl)
+{
     char buffer[MAX_PATH] = {};
-    Sys.shGetSpecialFolderPath(NULL, buffer, csidl, 255);
+    if (Sys.SHGetSpecialFolderPathA)
+        Sys.SHGetSpecialFolderPathA(NULL, buffer, csidl, 255);
+    else
+        PathOfItemList(csidl, buffer);
     return TextUpToNul(buffer, sizeof(buffer));
 }

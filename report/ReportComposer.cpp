@@ -3,7 +3,7 @@
 
 #include "probes/ComponentFile.h"
 #include "probes/DriveSpace.h"
-#include "probes/SystemCalls.h"
+#include "calls/WindowsCalls.h"
 #include "probes/WindowsVersion.h"
 #include "text/NumberText.h"
 #include "text/Text.h"
@@ -46,7 +46,7 @@ std::string BaseDirectory(const std::string& directory)
 std::string ScreenSizeText()
 {
     RECT screen = {};
-    Sys.getClientRect(Sys.getDesktopWindow(), &screen);
+    Sys.GetClientRect(Sys.GetDesktopWindow(), &screen);
     return FormatNumber(screen.right) + " x " + FormatNumber(screen.bottom);
 }
 
@@ -186,7 +186,7 @@ std::string ComposeReportText()
 {
     // one reading for both stamps, so a report made at midnight cannot pair two days
     SYSTEMTIME now = {};
-    Sys.getLocalTime(&now);
+    Sys.GetLocalTime(&now);
     std::string systemDirectory = SystemDirectory();
     std::string header = HeaderPart(now, systemDirectory);
     std::string components = ComponentsPart(BaseDirectory(systemDirectory),

@@ -3,9 +3,9 @@
 
 #include <shellapi.h>
 
+#include "calls/WindowsCalls.h"
 #include "resources/resource.h"
 #include "shell/Gui.h"
-#include "shell/UserCalls.h"
 
 static const char DialogClassName[] = "NORMALDLG";
 static const char HomePage[] = "http://mofurindo.example.jp/";
@@ -74,9 +74,9 @@ static void SetUpLink(HWND window)
 // At the system's icon size; NT 3.51 has only LoadIconA, which gives that size too.
 static void LoadAboutIcon(HINSTANCE own)
 {
-    About.iconShared = !User.loadImage;
-    About.icon = User.loadImage
-        ? (HICON)User.loadImage(own, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)
+    About.iconShared = !Sys.LoadImageA;
+    About.icon = Sys.LoadImageA
+        ? (HICON)Sys.LoadImageA(own, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)
         : LoadIconA(own, MAKEINTRESOURCEA(IDI_APP));
 }
 

@@ -16,5 +16,8 @@ struct GuiResources {
 extern GuiResources Gui;
 
 void CreateGuiResources();
+// Registers the class with RegisterClassExA, or where that is missing or refuses (as NT 3.51's
+// does), with RegisterClassA and no small icon; false when both refuse.
+bool RegisterWindowClass(const WNDCLASSEXA& windowClass);
 // Releases fonts, brush and menus; safe to call more than once.
 void ReleaseGuiResources();

@@ -1,8 +1,9 @@
-// The fonts, brush and menus that live from start-up to shutdown.
+// The fonts, brush and menus that live from start-up to shutdown, and the window classes, each
+// made through the older call where Windows lacks the newer one.
 #include "shell/Gui.h"
 
+#include "calls/WindowsCalls.h"
 #include "resources/resource.h"
-#include "shell/UserCalls.h"
 
 #include <cstddef>
 
@@ -17,7 +18,7 @@ static HFONT CreateUiFont(int height, BYTE pitchAndFamily, const char* face)
 // Inserts at the top of menu, so items go in in reverse order. No text makes a separator.
 static void InsertMenuEntry(HMENU menu, const char* text, UINT id, HMENU popup)
 {
-    if (!User.insertMenuItem) {
+    if (!Sys.InsertMenuItemA) {
         // NT 3.51: the same item through the old call, which leaves a separator disabled
         UINT flags = MF_BYPOSITION | (!text ? MF_SEPARATOR : popup ? MF_STRING | MF_POPUP : MF_STRING);
         InsertMenuA(menu, 0, flags, popup ? (UINT_PTR)popup : id, text);
@@ -43,7 +44,25 @@ static void InsertMenuEntry(HMENU menu, const char* text, UINT id, HMENU popup)
             item.hSubMenu = popup;
         }
     }
-    User.insertMenuItem(menu, 0, TRUE, &item);
+    Sys.InsertMenuItemA(menu, 0, TRUE, &item);
+}
+
+bool RegisterWindowClass(const WNDCLASSEXA& windowClass)
+{
+    if (Sys.RegisterClassExA && Sys.RegisterClassExA(&windowClass))
+        return true;
+    WNDCLASSA old = {};
+    old.style = windowClass.style;
+    old.lpfnWndProc = windowClass.lpfnWndProc;
+    old.cbClsExtra = windowClass.cbClsExtra;
+    old.cbWndExtra = windowClass.cbWndExtra;
+    old.hInstance = windowClass.hInstance;
+    old.hIcon = windowClass.hIcon;
+    old.hCursor = windowClass.hCursor;
+    old.hbrBackground = windowClass.hbrBackground;
+    old.lpszMenuName = windowClass.lpszMenuName;
+    old.lpszClassName = windowClass.lpszClassName;
+    return RegisterClassA(&old) != 0;
 }
 
 static void CreateMenus()

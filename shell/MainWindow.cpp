@@ -6,7 +6,6 @@
 #include "shell/AboutWindow.h"
 #include "shell/Gui.h"
 #include "shell/SaveReport.h"
-#include "shell/UserCalls.h"
 
 static const char MainClassName[] = "NORMAL0";
 

@@ -1,14 +1,13 @@
 // The program from start-up to exit: start-up in order, then the message loop.
 #include "shell/Program.h"
 
+#include "calls/WindowsCalls.h"
 #include "probes/WindowsVersion.h"
 #include "shell/AboutWindow.h"
 #include "shell/Gui.h"
 #include "shell/MainWindow.h"
 
 #include <commctrl.h>
-
-typedef BOOL(WINAPI* InitCommonControlsExSig)(const INITCOMMONCONTROLSEX*);
 
 // The first Windows 95 has only the old call, which registers every class anyway.
 static void InitCommonControlClasses()
@@ -17,11 +16,8 @@ static void InitCommonControlClasses()
     static_assert(sizeof(void*) != 4 || sizeof(classes) == 8, "old Windows read 8 bytes");
     classes.dwSize = sizeof(classes);
     classes.dwICC = 0xFF; // list view through animate: every class of the time
-    HMODULE library = LoadLibraryA("comctl32.dll");
-    InitCommonControlsExSig initEx =
-        library ? (InitCommonControlsExSig)(void*)GetProcAddress(library, "InitCommonControlsEx") : NULL;
-    if (initEx)
-        initEx(&classes);
+    if (Sys.InitCommonControlsEx)
+        Sys.InitCommonControlsEx(&classes);
     else
         InitCommonControls();
 }

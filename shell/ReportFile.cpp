@@ -1,7 +1,7 @@
 // Writing the report's text into the file the user chose, so that a failed save costs nothing.
 #include "shell/ReportFile.h"
 
-#include "probes/SystemCalls.h"
+#include "calls/WindowsCalls.h"
 #include "text/Text.h"
 
 #include <windows.h>
@@ -23,7 +23,7 @@ public:
     {
         if (!valid())
             return true;
-        BOOL closed = Sys.closeHandle(handle_);
+        BOOL closed = Sys.CloseHandle(handle_);
         handle_ = INVALID_HANDLE_VALUE;
         return closed != FALSE;
     }
@@ -59,7 +59,7 @@ std::string FolderOf(const std::string& path)
 std::string NewFileIn(const std::string& folder)
 {
     char name[MAX_PATH + 1] = {};
-    if (!Sys.getTempFileName(folder.c_str(), "prt", 0, name))
+    if (!Sys.GetTempFileNameA(folder.c_str(), "prt", 0, name))
         return "";
     return TextUpToNul(name, sizeof(name));
 }
@@ -68,16 +68,16 @@ std::string NewFileIn(const std::string& folder)
 // made and written, but not deleted), it is emptied instead, so that no copy of the report stays.
 void Discard(const std::string& path)
 {
-    if (Sys.deleteFile(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
+    if (Sys.DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
         return;
-    FileHandle emptied(Sys.createFile(path.c_str(), GENERIC_WRITE, 0, NULL, TRUNCATE_EXISTING,
+    FileHandle emptied(Sys.CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, TRUNCATE_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, NULL));
 }
 
 bool WriteAll(HANDLE file, const std::string& text)
 {
     DWORD written = 0;
-    if (!Sys.writeFile(file, text.data(), (DWORD)text.size(), &written, NULL))
+    if (!Sys.WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL))
         return false;
     return written == text.size();
 }
@@ -85,7 +85,7 @@ bool WriteAll(HANDLE file, const std::string& text)
 bool ReadAll(HANDLE file, std::string& bytes)
 {
     DWORD read = 0;
-    return bytes.empty() || (Sys.readFile(file, &bytes[0], (DWORD)bytes.size(), &read, NULL) && read == bytes.size());
+    return bytes.empty() || (Sys.ReadFile(file, &bytes[0], (DWORD)bytes.size(), &read, NULL) && read == bytes.size());
 }
 
 // Moves the file pointer to offset from where; at, when given, receives the new position.
@@ -93,7 +93,7 @@ bool Seek(HANDLE file, ULONGLONG offset, DWORD from, ULONGLONG* at = NULL)
 {
     LONG high = (LONG)(offset >> 32);
     SetLastError(NO_ERROR);
-    DWORD low = Sys.setFilePointer(file, (LONG)(DWORD)offset, &high, from);
+    DWORD low = Sys.SetFilePointer(file, (LONG)(DWORD)offset, &high, from);
     if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
         return false;
     if (at)
@@ -103,7 +103,7 @@ bool Seek(HANDLE file, ULONGLONG offset, DWORD from, ULONGLONG* at = NULL)
 
 bool SetLength(HANDLE file, ULONGLONG length)
 {
-    return Seek(file, length, FILE_BEGIN) && Sys.setEndOfFile(file);
+    return Seek(file, length, FILE_BEGIN) && Sys.SetEndOfFile(file);
 }
 
 // The first way for an existing file: rewritten where it is, opened without emptying it and
@@ -115,7 +115,7 @@ bool SetLength(HANDLE file, ULONGLONG length)
 // left unwritten for a failing close to lose.
 Outcome RewriteInPlace(const std::string& path, const std::string& text)
 {
-    FileHandle file(Sys.createFile(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+    FileHandle file(Sys.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, NULL));
     if (!file.valid())
         return GetLastError() == ERROR_SHARING_VIOLATION ? HeldOpen : NotOpened;
@@ -127,13 +127,13 @@ Outcome RewriteInPlace(const std::string& path, const std::string& text)
     if (!Seek(file.get(), 0, FILE_BEGIN) || !ReadAll(file.get(), old) || !Seek(file.get(), longer, FILE_BEGIN))
         return NotOpened;
 
-    if (!Sys.setEndOfFile(file.get()))
+    if (!Sys.SetEndOfFile(file.get()))
         return NotWritten;
-    if (Seek(file.get(), 0, FILE_BEGIN) && WriteAll(file.get(), text) && Sys.flushFileBuffers(file.get())
+    if (Seek(file.get(), 0, FILE_BEGIN) && WriteAll(file.get(), text) && Sys.FlushFileBuffers(file.get())
         && SetLength(file.get(), newLength))
         return Written;
     if (Seek(file.get(), 0, FILE_BEGIN) && WriteAll(file.get(), old) && SetLength(file.get(), oldLength))
-        Sys.flushFileBuffers(file.get());
+        Sys.FlushFileBuffers(file.get());
     return NotWritten;
 }
 
@@ -141,7 +141,7 @@ Outcome RewriteInPlace(const std::string& path, const std::string& text)
 // written, but not renamed or deleted, takes it too. Removed again after any failure.
 Outcome WriteNewFile(const std::string& path, const std::string& text)
 {
-    FileHandle file(Sys.createFile(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL));
+    FileHandle file(Sys.CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL));
     if (!file.valid())
         return NotOpened;
     bool written = WriteAll(file.get(), text);
@@ -156,12 +156,12 @@ Outcome WriteNewFile(const std::string& path, const std::string& text)
 // comes second; and only on the NT family, since Windows 95, 98 and Me have no replacing move.
 Outcome WriteBesideAndMove(const std::string& path, const std::string& text, bool exists)
 {
-    if (exists && !Sys.moveFileEx)
+    if (exists && !Sys.MoveFileExA)
         return NotOpened;
     std::string copy = NewFileIn(FolderOf(path));
     if (copy.empty())
         return NotOpened;
-    FileHandle file(Sys.createFile(copy.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
+    FileHandle file(Sys.CreateFileA(copy.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
     if (!file.valid()) {
         Discard(copy);
         return NotOpened;
@@ -171,8 +171,8 @@ Outcome WriteBesideAndMove(const std::string& path, const std::string& text, boo
         Discard(copy);
         return NotWritten;
     }
-    if (exists ? Sys.moveFileEx(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)
-               : Sys.moveFile(copy.c_str(), path.c_str()))
+    if (exists ? Sys.MoveFileExA(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)
+               : Sys.MoveFileA(copy.c_str(), path.c_str()))
         return Written;
     Outcome outcome = GetLastError() == ERROR_CALL_NOT_IMPLEMENTED ? NotOpened : NotWritten;
     Discard(copy);
@@ -187,7 +187,7 @@ const DWORD RefusedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN
 
 SaveStatus WriteReportFile(const std::string& path, const std::string& text)
 {
-    DWORD attributes = Sys.getFileAttributes(path.c_str());
+    DWORD attributes = Sys.GetFileAttributesA(path.c_str());
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     DWORD error = GetLastError();
     if (!exists && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)

@@ -1,6 +1,7 @@
 // The save command: the file dialog, and the boxes that tell of a failed save.
 #include "shell/SaveReport.h"
 
+#include "calls/WindowsCalls.h"
 #include "text/Text.h"
 #include "resources/resource.h"
 #include "shell/Gui.h"
@@ -14,17 +15,15 @@ const char MessageCaption[] = "ぽこぺシステムレポート";
 
 } // namespace
 
-typedef BOOL(WINAPI* FileDialogSig)(LPOPENFILENAMEA);
-
 std::string AskFileName(HWND owner, bool save, const std::string& filter,
                         const std::string&, const std::string& title)
 {
     // The dialog's library is loaded here rather than at start-up, which most runs never need
     // it for. It stays loaded: the dialog may leave threads of its own running.
-    const char* entry = save ? "GetSaveFileNameA" : "GetOpenFileNameA";
-    HMODULE library = LoadLibraryA("comdlg32.dll");
-    FileDialogSig showDialog = library ? (FileDialogSig)(void*)GetProcAddress(library, entry) : NULL;
+    HMODULE library = LoadWhenUsed(Dll_comdlg32);
+    auto showDialog = save ? Sys.GetSaveFileNameA : Sys.GetOpenFileNameA;
     if (!showDialog) {
+        const char* entry = save ? "GetSaveFileNameA" : "GetOpenFileNameA";
         std::string missing = library ? std::string("comdlg32.dll の ") + entry : "comdlg32.dll";
         MessageBoxA(owner, (missing + " が見つからないため、ファイルを選ぶダイアログを開けません。").c_str(),
                     MessageCaption, MB_ICONERROR);

@@ -2,14 +2,14 @@
 #include "probes/ComponentFile.h"
 #include "tests/FakeWindows.h"
 
-#include "probes/SystemCalls.h"
+#include "calls/WindowsCalls.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
 
-const char Shell[] = "C:\\WINDOWS\\system32\\Shell32.dll";
+const char ShellFile[] = "C:\\WINDOWS\\system32\\Shell32.dll";
 const char Font[] = "C:\\WINDOWS\\Fonts\\Q_SegA.TTF";
 
 class ComponentFileTest : public ::testing::Test {
@@ -39,7 +39,7 @@ TEST_F(ComponentFileTest, ReadsTheFileVersion)
 {
     ComponentFile record = {};
     EXPECT_EQ("0.0.0.0", VersionText(record));
-    EXPECT_EQ(ProbeVersionRead, ProbeComponent(record, Shell));
+    EXPECT_EQ(ProbeVersionRead, ProbeComponent(record, ShellFile));
     EXPECT_EQ("6.0.1000.1", VersionText(record));
     EXPECT_EQ(0xFEEF04BDu, record.fixedInfo.dwSignature);
     EXPECT_EQ(sizeof(VS_FIXEDFILEINFO), record.fixedInfoLength);
@@ -71,14 +71,14 @@ TEST_F(ComponentFileTest, FailuresLeaveTheVersionAsItWas)
 
 TEST_F(ComponentFileTest, RootBlockOutsideTheBlockIsUnreadable)
 {
-    Sys.verQueryValue = [](LPCVOID, LPCSTR, LPVOID* value, PUINT length) WINAPI -> BOOL {
+    Sys.VerQueryValueA = [](LPCVOID, LPCSTR, LPVOID* value, PUINT length) WINAPI -> BOOL {
         static VS_FIXEDFILEINFO elsewhere = {};
         *value = &elsewhere;
         *length = sizeof(elsewhere);
         return TRUE;
     };
     ComponentFile record = Holding7777();
-    EXPECT_EQ(ProbeUnreadable, ProbeComponent(record, Shell));
+    EXPECT_EQ(ProbeUnreadable, ProbeComponent(record, ShellFile));
     EXPECT_EQ("7.7.7.7", VersionText(record));
 }
 
@@ -86,20 +86,20 @@ TEST_F(ComponentFileTest, BlockTooLargeToAllocateIsUnreadable)
 {
     if (sizeof(void*) != 4)
         GTEST_SKIP() << "only a 32-bit process is sure to fail a 4 GB allocation";
-    Sys.getFileVersionInfoSize = [](LPCSTR, LPDWORD) WINAPI -> DWORD { return 0xFFFFFFF0u; };
-    Sys.getFileVersionInfo = [](LPCSTR, DWORD, DWORD, LPVOID) WINAPI -> BOOL {
+    Sys.GetFileVersionInfoSizeA = [](LPCSTR, LPDWORD) WINAPI -> DWORD { return 0xFFFFFFF0u; };
+    Sys.GetFileVersionInfoA = [](LPCSTR, DWORD, DWORD, LPVOID) WINAPI -> BOOL {
         ADD_FAILURE() << "read into a block that was never allocated";
         return FALSE;
     };
     ComponentFile record = Holding7777();
-    EXPECT_EQ(ProbeUnreadable, ProbeComponent(record, Shell));
+    EXPECT_EQ(ProbeUnreadable, ProbeComponent(record, ShellFile));
     EXPECT_EQ("7.7.7.7", VersionText(record));
 }
 
 TEST_F(ComponentFileTest, OneRecordServesManyProbes)
 {
     ComponentFile record = {};
-    EXPECT_EQ(ProbeVersionRead, ProbeComponent(record, Shell));
+    EXPECT_EQ(ProbeVersionRead, ProbeComponent(record, ShellFile));
     const char* firstBlock = record.versionBlock.bytes.get();
     EXPECT_EQ(ProbeNoVersion, ProbeComponent(record, Font));
     EXPECT_EQ("6.0.1000.1", VersionText(record));
@@ -146,10 +146,10 @@ TEST_F(ComponentFileTest, FileTimeTextPadsAllButYearAndHour)
 
 TEST_F(ComponentFileTest, FailedConversionGivesEmptyText)
 {
-    Sys.fileTimeToLocalFileTime = [](const FILETIME*, LPFILETIME) WINAPI -> BOOL { return FALSE; };
+    Sys.FileTimeToLocalFileTime = [](const FILETIME*, LPFILETIME) WINAPI -> BOOL { return FALSE; };
     EXPECT_EQ("", FileTimeText(Font, FileLastWriteTime));
     InstallFakeWindows();
-    Sys.fileTimeToSystemTime = [](const FILETIME*, LPSYSTEMTIME) WINAPI -> BOOL { return FALSE; };
+    Sys.FileTimeToSystemTime = [](const FILETIME*, LPSYSTEMTIME) WINAPI -> BOOL { return FALSE; };
     EXPECT_EQ("", FileTimeText(Font, FileLastWriteTime));
     EXPECT_EQ(0, Fake.openSearches);
 }

@@ -2,7 +2,7 @@
 #include "probes/DriveSpace.h"
 #include "tests/FakeWindows.h"
 
-#include "probes/SystemCalls.h"
+#include "calls/WindowsCalls.h"
 #include "probes/WindowsVersion.h"
 
 #include <cstring>
@@ -51,7 +51,7 @@ TEST_F(DriveSpaceTest, OnlyTheFirstWindows95UsesTheOldCallTheRestTheCallersFigur
 
 TEST_F(DriveSpaceTest, OldCallWhereTheNewOneIsMissing)
 {
-    Sys.getDiskFreeSpaceEx = nullptr;
+    Sys.GetDiskFreeSpaceExA = nullptr;
     Fake.drives = {{"C:", 12345, 12345, 64, 4096, 0xFFFFFFFF}};
     // 64 x 4096 x 4294967295 needs 64 bits
     EXPECT_EQ("1125899906580480", std::to_string(64ull * 4096 * 0xFFFFFFFFull));
@@ -90,7 +90,7 @@ TEST_F(DriveSpaceTest, CriticalErrorsFailOnlyAroundTheCall)
 // The real calls, in the Wine prefix: C: answers, N: points nowhere, R: is not mapped.
 TEST(RealDriveSpace, RestoresTheErrorModeAndAnswersForRealDrives)
 {
-    Sys = RealSystemCalls();
+    Sys = RealWindowsCalls();
     UINT before = SetErrorMode(CallerMode);
     std::string c = DriveFreeBytesText("C:");
     UINT afterAnswer = SetErrorMode(CallerMode);

@@ -4,7 +4,8 @@
 // save keeps its promise, on every ground a folder may stand on: it saves where the plain
 // overwrite saves; otherwise the file keeps its old bytes; nothing else is left behind; and an
 // existing file stays the same file.
-#include "probes/SystemCalls.h"
+#include "calls/WindowsCalls.h"
+#include "tests/CallTable.h"
 #include "probes/WindowsVersion.h"
 #include "report/ReportComposer.h"
 #include "shell/ReportFile.h"
@@ -22,71 +23,68 @@
 
 namespace {
 
-enum CallIndex {
-#define CALL_INDEX(name, type) Call_##name,
-    SYSTEM_CALLS(CALL_INDEX)
-#undef CALL_INDEX
-    CallCount
-};
-
-const char* const CallNames[] = {
-#define CALL_NAME(name, type) #name,
-    SYSTEM_CALLS(CALL_NAME)
-#undef CALL_NAME
-};
-
 template <int Index> struct Member;
-#define CALL_MEMBER(name, type)                                                                    \
+#define CALL_MEMBER(dll, name, source, missing)                                                    \
     template <> struct Member<Call_##name> {                                                       \
-        static type& Of(SystemCalls& calls) { return calls.name; }                                 \
+        static decltype(&::name)& Of(WindowsCalls& calls) { return calls.name; }                   \
     };
-SYSTEM_CALLS(CALL_MEMBER)
+WINDOWS_CALLS(CALL_MEMBER)
 #undef CALL_MEMBER
 
 // What each call feeds: the report lines that may change when it fails, by label, split by
 // commas (a trail byte may be "|"); "row" is the row of the file it asks about (or was asked
 // about last), "rows" any file's row, "drive" the line of the drive it asks about, "drives" any
-// drive line. "save" marks the calls of saving; "never fails" a call Windows cannot refuse.
+// drive line. "save" marks the calls of saving, "windows" those of the program's windows, which
+// neither a report nor a save's file makes; "never fails" a call Windows cannot refuse.
 struct Feeds {
-    const char* call;
+    CallIndex call;
     const char* lines;
 };
 const Feeds Table[] = {
-    {"getVersionEx", "Windowsの種類,Version,サービスパック,drives"}, // the edition picks the disk call
-    {"getSystemDirectory", "システムディレクトリ,rows"},
-    {"getWindowsDirectory", "rows"},
-    {"shGetSpecialFolderPath", "デスクトップ"},
-    {"getDesktopWindow", "画面サイズ"},
-    {"getClientRect", "画面サイズ"},
-    {"getLocalTime", "レポート出力日時"},
-    {"setErrorMode", "never fails"},
-    {"getDiskFreeSpace", "drive"},
-    {"getDiskFreeSpaceEx", "drive"},
-    {"findFirstFile", "row"},
-    {"findClose", "row"},
-    {"getFileVersionInfoSize", "row"},
-    {"getFileVersionInfo", "row"},
-    {"verQueryValue", "row"},
-    {"fileTimeToLocalFileTime", "row"},
-    {"fileTimeToSystemTime", "row"},
-    {"getFileAttributes", "save"},
-    {"getTempFileName", "save"},
-    {"createFile", "save"},
-    {"readFile", "save"},
-    {"writeFile", "save"},
-    {"setFilePointer", "save"},
-    {"setEndOfFile", "save"},
-    {"flushFileBuffers", "save"},
-    {"closeHandle", "save"},
-    {"deleteFile", "save"},
-    {"moveFile", "save"},
-    {"moveFileEx", "save"},
+    {Call_GetVersionExA, "Windowsの種類,Version,サービスパック,drives"}, // the edition picks the disk call
+    {Call_GetSystemDirectoryA, "システムディレクトリ,rows"},
+    {Call_GetWindowsDirectoryA, "rows"},
+    {Call_SHGetSpecialFolderPathA, "デスクトップ"},
+    {Call_SHGetSpecialFolderLocation, "デスクトップ"},
+    {Call_SHGetPathFromIDListA, "デスクトップ"},
+    {Call_SHGetMalloc, "デスクトップ"},
+    {Call_GetDesktopWindow, "画面サイズ"},
+    {Call_GetClientRect, "画面サイズ"},
+    {Call_GetLocalTime, "レポート出力日時"},
+    {Call_SetErrorMode, "never fails"},
+    {Call_GetDiskFreeSpaceA, "drive"},
+    {Call_GetDiskFreeSpaceExA, "drive"},
+    {Call_FindFirstFileA, "row"},
+    {Call_FindClose, "row"},
+    {Call_GetFileVersionInfoSizeA, "row"},
+    {Call_GetFileVersionInfoA, "row"},
+    {Call_VerQueryValueA, "row"},
+    {Call_FileTimeToLocalFileTime, "row"},
+    {Call_FileTimeToSystemTime, "row"},
+    {Call_GetSaveFileNameA, "windows"}, // the save's dialog
+    {Call_GetOpenFileNameA, "windows"},
+    {Call_GetFileAttributesA, "save"},
+    {Call_GetTempFileNameA, "save"},
+    {Call_CreateFileA, "save"},
+    {Call_ReadFile, "save"},
+    {Call_WriteFile, "save"},
+    {Call_SetFilePointer, "save"},
+    {Call_SetEndOfFile, "save"},
+    {Call_FlushFileBuffers, "save"},
+    {Call_CloseHandle, "save"},
+    {Call_DeleteFileA, "save"},
+    {Call_MoveFileA, "save"},
+    {Call_MoveFileExA, "save"},
+    {Call_InitCommonControlsEx, "windows"},
+    {Call_InsertMenuItemA, "windows"},
+    {Call_RegisterClassExA, "windows"},
+    {Call_LoadImageA, "windows"},
 };
 
 std::string FeedsOf(int entry)
 {
     for (const Feeds& row : Table)
-        if (strcmp(row.call, CallNames[entry]) == 0)
+        if (row.call == entry)
             return row.lines;
     return "(no row)";
 }
@@ -103,10 +101,10 @@ struct FaultRun {
     std::set<size_t> failing; // positions in the run's calls, from 0
     int everyEntry = -1;      // or an entry that fails on each of its calls
     bool odd = false;         // a failing call gives its entry's odd answer instead
-    std::string bystander;    // someone else's file, named by a failing getTempFileName
+    std::string bystander;    // someone else's file, named by a failing GetTempFileNameA
     std::vector<Call> made;
-    std::set<HANDLE> open; // from createFile and findFirstFile, not yet closed
-    SystemCalls under;     // where the wrapped calls go
+    std::set<HANDLE> open; // from CreateFileA and FindFirstFileA, not yet closed
+    WindowsCalls under;     // where the wrapped calls go
 
     // Whether a call to the entry failed, struck or refused by the ground.
     bool Refused(int entry) const
@@ -122,9 +120,9 @@ struct FaultRun {
         bool removalRefused = false;
         for (const Call& call : made) {
             bool failed = call.struck || call.refused;
-            if (removalRefused && failed && call.entry == Call_createFile)
+            if (removalRefused && failed && call.entry == Call_CreateFileA)
                 return true;
-            removalRefused = removalRefused || (failed && call.entry == Call_deleteFile);
+            removalRefused = removalRefused || (failed && call.entry == Call_DeleteFileA);
         }
         return false;
     }
@@ -139,52 +137,61 @@ struct FaultRun {
 FaultRun Current;
 
 // Odd answers, where an entry has one: answers Windows may give that are not a plain failure.
-SystemCalls OddAnswers()
+WindowsCalls OddAnswers()
 {
-    SystemCalls odd = {};
+    WindowsCalls odd = {};
     // a directory longer than the buffer: its length, and no text
-    odd.getSystemDirectory = [](LPSTR, UINT size) WINAPI -> UINT { return size + 10; };
-    odd.getWindowsDirectory = odd.getSystemDirectory;
-    odd.shGetSpecialFolderPath = [](HWND, LPSTR path, int, BOOL) WINAPI -> BOOL {
+    odd.GetSystemDirectoryA = [](LPSTR, UINT size) WINAPI -> UINT { return size + 10; };
+    odd.GetWindowsDirectoryA = odd.GetSystemDirectoryA;
+    odd.SHGetSpecialFolderPathA = [](HWND, LPSTR path, int, BOOL) WINAPI -> BOOL {
         path[0] = '\0';
         return TRUE;
     };
-    odd.getLocalTime = [](LPSYSTEMTIME now) WINAPI { memset(now, 0, sizeof(*now)); };
-    odd.getDiskFreeSpace = [](LPCSTR, LPDWORD a, LPDWORD b, LPDWORD c, LPDWORD d) WINAPI -> BOOL {
+    // success, and no list or no allocator
+    odd.SHGetSpecialFolderLocation = [](HWND, int, LPITEMIDLIST* list) WINAPI -> HRESULT {
+        *list = NULL;
+        return S_OK;
+    };
+    odd.SHGetMalloc = [](IMalloc** allocator) WINAPI -> HRESULT {
+        *allocator = NULL;
+        return S_OK;
+    };
+    odd.GetLocalTime = [](LPSYSTEMTIME now) WINAPI { memset(now, 0, sizeof(*now)); };
+    odd.GetDiskFreeSpaceA = [](LPCSTR, LPDWORD a, LPDWORD b, LPDWORD c, LPDWORD d) WINAPI -> BOOL {
         *a = *b = *c = *d = 0;
         return TRUE;
     };
-    odd.getDiskFreeSpaceEx = [](LPCSTR, PULARGE_INTEGER a, PULARGE_INTEGER b, PULARGE_INTEGER c) WINAPI -> BOOL {
+    odd.GetDiskFreeSpaceExA = [](LPCSTR, PULARGE_INTEGER a, PULARGE_INTEGER b, PULARGE_INTEGER c) WINAPI -> BOOL {
         a->QuadPart = b->QuadPart = c->QuadPart = 0;
         return TRUE;
     };
     // too small for the block the file holds
-    odd.getFileVersionInfoSize = [](LPCSTR, LPDWORD handle) WINAPI -> DWORD {
+    odd.GetFileVersionInfoSizeA = [](LPCSTR, LPDWORD handle) WINAPI -> DWORD {
         *handle = 0;
         return 1;
     };
     // a root block shorter than asked
-    odd.verQueryValue = [](LPCVOID block, LPCSTR sub, LPVOID* value, PUINT length) WINAPI -> BOOL {
-        BOOL found = Current.under.verQueryValue(block, sub, value, length);
+    odd.VerQueryValueA = [](LPCVOID block, LPCSTR sub, LPVOID* value, PUINT length) WINAPI -> BOOL {
+        BOOL found = Current.under.VerQueryValueA(block, sub, value, length);
         *length = sizeof(VS_FIXEDFILEINFO) / 2;
         return found;
     };
-    odd.getTempFileName = [](LPCSTR, LPCSTR, UINT, LPSTR name) WINAPI -> UINT {
+    odd.GetTempFileNameA = [](LPCSTR, LPCSTR, UINT, LPSTR name) WINAPI -> UINT {
         name[0] = '\0';
         return 1;
     };
     // half the bytes, as a disk that fills up meanwhile takes them
-    odd.writeFile = [](HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) WINAPI -> BOOL {
-        return Current.under.writeFile(file, data, size / 2, written, NULL);
+    odd.WriteFile = [](HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) WINAPI -> BOOL {
+        return Current.under.WriteFile(file, data, size / 2, written, NULL);
     };
     // as the 9x family answers
-    odd.moveFileEx = [](LPCSTR, LPCSTR, DWORD) WINAPI -> BOOL {
+    odd.MoveFileExA = [](LPCSTR, LPCSTR, DWORD) WINAPI -> BOOL {
         SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
         return FALSE;
     };
     return odd;
 }
-SystemCalls Odd = OddAnswers();
+WindowsCalls Odd = OddAnswers();
 
 template <typename T, typename... Rest> T First(T first, Rest...) { return first; }
 
@@ -198,7 +205,7 @@ template <typename... A> std::string TextArgument(A... a)
 
 template <int Index, typename Signature> struct Entry;
 template <int Index, typename R, typename... A> struct Entry<Index, R(WINAPI*)(A...)> {
-    static constexpr bool closes = Index == Call_closeHandle || Index == Call_findClose;
+    static constexpr bool closes = Index == Call_CloseHandle || Index == Call_FindClose;
 
     static R WINAPI Call(A... a)
     {
@@ -213,15 +220,17 @@ template <int Index, typename R, typename... A> struct Entry<Index, R(WINAPI*)(A
                 real(a...);
                 Current.open.erase(First(a...));
             }
-            if constexpr (Index == Call_getTempFileName)
+            if constexpr (Index == Call_GetTempFileNameA)
                 strcpy(std::get<3>(std::tie(a...)), Current.bystander.c_str()); // a name, but no file made
             SetLastError(ERROR_ACCESS_DENIED);
             if constexpr (std::is_void<R>::value)
                 return;
             else if constexpr (std::is_same<R, HANDLE>::value && !closes)
                 return INVALID_HANDLE_VALUE;
-            else if (Index == Call_getFileAttributes || Index == Call_setFilePointer)
+            else if (Index == Call_GetFileAttributesA || Index == Call_SetFilePointer)
                 return (R)0xFFFFFFFF;
+            else if constexpr (std::is_same<R, HRESULT>::value)
+                return E_FAIL;
             else
                 return R();
         }
@@ -240,18 +249,18 @@ template <int Index, typename R, typename... A> struct Entry<Index, R(WINAPI*)(A
 };
 
 // Sys answers through calls, failing as the run says.
-void Inject(const SystemCalls& calls, const FaultRun& run)
+void Inject(const WindowsCalls& calls, const FaultRun& run)
 {
     Current = run;
     Current.under = calls;
-#define WRAP(name, type) Sys.name = calls.name ? &Entry<Call_##name, type>::Call : nullptr;
-    SYSTEM_CALLS(WRAP)
+#define WRAP(dll, name, source, missing) Sys.name = calls.name ? &Entry<Call_##name, decltype(&::name)>::Call : nullptr;
+    WINDOWS_CALLS(WRAP)
 #undef WRAP
 }
 
 const bool HasOdd[] = {
-#define HAS_ODD(name, type) Odd.name != nullptr,
-    SYSTEM_CALLS(HAS_ODD)
+#define HAS_ODD(dll, name, source, missing) Odd.name != nullptr,
+    WINDOWS_CALLS(HAS_ODD)
 #undef HAS_ODD
 };
 
@@ -278,9 +287,9 @@ std::string Describe(const FaultRun& run)
 {
     std::string what = run.odd ? "odd answer" : "failure";
     if (run.everyEntry >= 0)
-        return what + " of every call to " + CallNames[run.everyEntry];
+        return what + " of every call to " + CallRows[run.everyEntry].name;
     for (size_t at : run.failing)
-        what += " at call " + std::to_string(at) + " (" + CallNames[Current.made[at].entry] + ")";
+        what += " at call " + std::to_string(at) + " (" + CallRows[Current.made[at].entry].name + ")";
     return what;
 }
 
@@ -341,8 +350,8 @@ std::set<std::string> MayChange(const FaultRun& run, std::string* problems)
             file = call.arg.substr(call.arg.find_last_of('\\') + 1);
         if (!call.struck)
             continue;
-        if (feeds == "save")
-            *problems += std::string("the report made ") + CallNames[call.entry] + ", a call of saving; ";
+        if (feeds == "save" || feeds == "windows")
+            *problems += std::string("the report made ") + CallRows[call.entry].name + ", a call of " + feeds + "; ";
         for (size_t at = 0, end; at <= feeds.size(); at = end + 1) {
             end = std::min(feeds.find(',', at), feeds.size());
             std::string key = feeds.substr(at, end - at);
@@ -383,6 +392,9 @@ std::string ReportProblems(const std::string& before, const std::string& after, 
             problems += "the line of drive " + line.substr(0, 2) + " changed; ";
     if (!run.open.empty())
         problems += "searches left open; ";
+    if (Fake.itemListsHeld != 0 || Fake.allocatorsHeld != 0)
+        problems += std::to_string(Fake.itemListsHeld) + " item lists and " + std::to_string(Fake.allocatorsHeld)
+                  + " references to the shell's allocator left; ";
     if (Fake.errorMode != 0)
         problems += "error mode left at " + std::to_string(Fake.errorMode) + "; ";
     return problems;
@@ -521,19 +533,19 @@ BOOL WINAPI ReplaceOnGround(LPCSTR from, LPCSTR to, DWORD flags)
 }
 
 // The calls of saving as they answer on the ground, with free bytes on a full disk.
-SystemCalls OnGround(Ground ground, ULONGLONG free)
+WindowsCalls OnGround(Ground ground, ULONGLONG free)
 {
     Land = {ground, free, {}};
-    SystemCalls calls = RealSystemCalls();
-    calls.getTempFileName = TempNameOnGround;
-    calls.createFile = OpenOnGround;
-    calls.writeFile = WriteOnGround;
-    calls.setEndOfFile = SetEndOnGround;
-    calls.flushFileBuffers = FlushOnGround;
-    calls.closeHandle = CloseOnGround;
-    calls.deleteFile = DeleteOnGround;
-    calls.moveFile = MoveOnGround;
-    calls.moveFileEx = ReplaceOnGround;
+    WindowsCalls calls = RealWindowsCalls();
+    calls.GetTempFileNameA = TempNameOnGround;
+    calls.CreateFileA = OpenOnGround;
+    calls.WriteFile = WriteOnGround;
+    calls.SetEndOfFile = SetEndOnGround;
+    calls.FlushFileBuffers = FlushOnGround;
+    calls.CloseHandle = CloseOnGround;
+    calls.DeleteFileA = DeleteOnGround;
+    calls.MoveFileA = MoveOnGround;
+    calls.MoveFileExA = ReplaceOnGround;
     return calls;
 }
 
@@ -590,7 +602,8 @@ protected:
         }
     }
 
-    // The report composed with the run's faults on the made-up Windows XP, or Windows 95.
+    // The report composed with the run's faults on the made-up Windows XP, or the first Windows
+    // 95, whose shell finds the desktop through its item list.
     std::string Report(bool windows95, const FaultRun& run)
     {
         InstallFakeWindows();
@@ -599,6 +612,7 @@ protected:
             Fake.version.dwMinorVersion = 0;
             Fake.version.dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
             Fake.version.szCSDVersion[0] = '\0';
+            Sys.SHGetSpecialFolderPathA = nullptr;
         }
         Inject(Sys, run);
         RequeryWindowsVersion();
@@ -615,21 +629,21 @@ protected:
             WriteAll(target, *setup.old);
         WriteAll(where + "\\bystander.txt", Bystander);
         std::string identity = FileIdentity(target);
-        SystemCalls calls = OnGround(setup.ground, setup.free);
-        calls.moveFileEx = setup.replacing == ReplacingMove ? calls.moveFileEx
-                         : setup.replacing == NotImplemented ? Odd.moveFileEx : nullptr;
+        WindowsCalls calls = OnGround(setup.ground, setup.free);
+        calls.MoveFileExA = setup.replacing == ReplacingMove ? calls.MoveFileExA
+                         : setup.replacing == NotImplemented ? Odd.MoveFileExA : nullptr;
         FaultRun run = fault;
         run.bystander = where + "\\bystander.txt";
         Inject(calls, run);
         SaveStatus status = WriteReportFile(target, NewBytes);
-        Sys = RealSystemCalls();
+        Sys = RealWindowsCalls();
 
         // The file holds the whole text after success; after a failure its old bytes, or no file
         // where there was none (an emptied one where Windows refused to remove it). Only where
         // Windows refused the undo as well, a second fault, may it hold anything else.
         std::string problems, old = setup.old ? *setup.old : "(no file)";
         std::string now = ReadAll(target);
-        bool removalRefused = Current.Refused(Call_deleteFile);
+        bool removalRefused = Current.Refused(Call_DeleteFileA);
         bool kept = now == old || (!setup.old && now.empty() && removalRefused);
         if (status == SaveDone && now != NewBytes)
             problems += "success, with " + std::to_string(now.size()) + " other bytes in the file; ";
@@ -646,11 +660,11 @@ protected:
         // The box says what went wrong.
         bool wrote = false;
         for (const Call& call : Current.made)
-            wrote = wrote || call.entry == Call_writeFile || call.entry == Call_setEndOfFile;
+            wrote = wrote || call.entry == Call_WriteFile || call.entry == Call_SetEndOfFile;
         if (status == SaveWriteFailed && !wrote)
             problems += "a write failure before anything was written; ";
-        if (status == SaveOpenFailed && (now != old || Current.Refused(Call_writeFile) || Current.Refused(Call_setEndOfFile)
-                                         || Current.Refused(Call_flushFileBuffers)))
+        if (status == SaveOpenFailed && (now != old || Current.Refused(Call_WriteFile) || Current.Refused(Call_SetEndOfFile)
+                                         || Current.Refused(Call_FlushFileBuffers)))
             problems += "an open failure, though the file was changed or a write failed; ";
         if (!Current.open.empty())
             problems += "handles left open; ";
@@ -691,8 +705,25 @@ protected:
 TEST_F(FailingCalls, EveryEntryHasOneRowAndEveryRowAnEntry)
 {
     for (int entry = 0; entry < CallCount; ++entry)
-        EXPECT_NE("(no row)", FeedsOf(entry)) << CallNames[entry] << " has no row in the table";
+        EXPECT_NE("(no row)", FeedsOf(entry)) << CallRows[entry].name << " has no row in the table";
     EXPECT_EQ((size_t)CallCount, sizeof(Table) / sizeof(Table[0])) << "rows, one for each entry";
+}
+
+// The real table holds, for each entry it comes by name, that function of that DLL (Wine has them
+// all), and each such entry says what the program does where Windows lacks it.
+TEST(RealWindowsCalls, EachEntryIsTheFunctionItNames)
+{
+    WindowsCalls real = RealWindowsCalls();
+    LoadWhenUsed(Dll_comdlg32);
+    for (const CallRow& row : CallRows) {
+        SCOPED_TRACE(std::string(row.dll) + " " + row.name);
+        void* held = *EntryNamed(row.source == WhenUsed ? Sys : real, row.name);
+        EXPECT_NE(nullptr, held);
+        EXPECT_EQ(row.source == Imported, std::string(row.missing).empty()) << row.missing;
+        if (row.source != Imported)
+            EXPECT_EQ((void*)GetProcAddress(LoadLibraryA(row.dll), row.name), held);
+    }
+    Sys = RealWindowsCalls();
 }
 
 TEST_F(FailingCalls, TheReportLosesOnlyWhatAFailedCallFeeds)

@@ -1,9 +1,10 @@
 // A made-up Windows for the report's tests: answers chosen by the test, calls recorded.
 #include "tests/FakeWindows.h"
 
-#include "probes/SystemCalls.h"
+#include "calls/WindowsCalls.h"
 #include "probes/WindowsVersion.h"
 
+#include <cstdlib>
 #include <cstring>
 
 FakeWindows Fake;
@@ -61,6 +62,48 @@ UINT WINAPI FakeGetWindowsDirectory(LPSTR buffer, UINT size)
 BOOL WINAPI FakeGetSpecialFolderPath(HWND, LPSTR buffer, int, BOOL)
 {
     strcpy(buffer, Fake.desktop.c_str());
+    return TRUE;
+}
+
+// The older shell's way to a folder's path: an item list from the shell's allocator, which the
+// caller frees. The lists hold the folder's number after a marker.
+const USHORT ListMarker = 0x1D5;
+
+struct FakeAllocator : IMalloc {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override { return *out = NULL, E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++Fake.allocatorsHeld; }
+    ULONG STDMETHODCALLTYPE Release() override { return --Fake.allocatorsHeld; }
+    void* STDMETHODCALLTYPE Alloc(SIZE_T size) override { return ++Fake.itemListsHeld, calloc(1, size); }
+    void* STDMETHODCALLTYPE Realloc(void*, SIZE_T) override { return NULL; }
+    void STDMETHODCALLTYPE Free(void* block) override { Fake.itemListsHeld -= block != NULL, free(block); }
+    SIZE_T STDMETHODCALLTYPE GetSize(void*) override { return (SIZE_T)-1; }
+    int STDMETHODCALLTYPE DidAlloc(void*) override { return -1; }
+    void STDMETHODCALLTYPE HeapMinimize() override {}
+} ShellAllocator;
+
+HRESULT WINAPI FakeSHGetMalloc(IMalloc** allocator)
+{
+    ShellAllocator.AddRef();
+    *allocator = &ShellAllocator;
+    return S_OK;
+}
+
+HRESULT WINAPI FakeSHGetSpecialFolderLocation(HWND, int folder, LPITEMIDLIST* list)
+{
+    auto* ids = (USHORT*)ShellAllocator.Alloc(4 * sizeof(USHORT));
+    ids[0] = 3 * sizeof(USHORT); // one item: its size, the marker and the folder; then the end
+    ids[1] = ListMarker;
+    ids[2] = (USHORT)folder;
+    *list = (LPITEMIDLIST)ids;
+    return S_OK;
+}
+
+BOOL WINAPI FakeSHGetPathFromIDList(LPCITEMIDLIST list, LPSTR path)
+{
+    const USHORT* ids = (const USHORT*)list;
+    if (!ids || ids[1] != ListMarker || ids[2] != CSIDL_DESKTOP)
+        return FALSE;
+    strcpy(path, Fake.desktop.c_str());
     return TRUE;
 }
 
@@ -257,23 +300,26 @@ void InstallFakeWindows()
         Font("C:\\WINDOWS\\Fonts\\Q_Fig5.TTF"),
     };
 
-    Sys.getVersionEx = FakeGetVersionEx;
-    Sys.getSystemDirectory = FakeGetSystemDirectory;
-    Sys.getWindowsDirectory = FakeGetWindowsDirectory;
-    Sys.shGetSpecialFolderPath = FakeGetSpecialFolderPath;
-    Sys.getDesktopWindow = FakeGetDesktopWindow;
-    Sys.getClientRect = FakeGetClientRect;
-    Sys.getLocalTime = FakeGetLocalTime;
-    Sys.setErrorMode = FakeSetErrorMode;
-    Sys.getDiskFreeSpace = FakeGetDiskFreeSpace;
-    Sys.getDiskFreeSpaceEx = FakeGetDiskFreeSpaceEx;
-    Sys.findFirstFile = FakeFindFirstFile;
-    Sys.findClose = FakeFindClose;
-    Sys.getFileVersionInfoSize = FakeGetFileVersionInfoSize;
-    Sys.getFileVersionInfo = FakeGetFileVersionInfo;
-    Sys.verQueryValue = FakeVerQueryValue;
-    Sys.fileTimeToLocalFileTime = FakeFileTimeToLocalFileTime;
-    Sys.fileTimeToSystemTime = FileTimeToSystemTime;
+    Sys.GetVersionExA = FakeGetVersionEx;
+    Sys.GetSystemDirectoryA = FakeGetSystemDirectory;
+    Sys.GetWindowsDirectoryA = FakeGetWindowsDirectory;
+    Sys.SHGetSpecialFolderPathA = FakeGetSpecialFolderPath;
+    Sys.SHGetSpecialFolderLocation = FakeSHGetSpecialFolderLocation;
+    Sys.SHGetPathFromIDListA = FakeSHGetPathFromIDList;
+    Sys.SHGetMalloc = FakeSHGetMalloc;
+    Sys.GetDesktopWindow = FakeGetDesktopWindow;
+    Sys.GetClientRect = FakeGetClientRect;
+    Sys.GetLocalTime = FakeGetLocalTime;
+    Sys.SetErrorMode = FakeSetErrorMode;
+    Sys.GetDiskFreeSpaceA = FakeGetDiskFreeSpace;
+    Sys.GetDiskFreeSpaceExA = FakeGetDiskFreeSpaceEx;
+    Sys.FindFirstFileA = FakeFindFirstFile;
+    Sys.FindClose = FakeFindClose;
+    Sys.GetFileVersionInfoSizeA = FakeGetFileVersionInfoSize;
+    Sys.GetFileVersionInfoA = FakeGetFileVersionInfo;
+    Sys.VerQueryValueA = FakeVerQueryValue;
+    Sys.FileTimeToLocalFileTime = FakeFileTimeToLocalFileTime;
+    Sys.FileTimeToSystemTime = FileTimeToSystemTime;
     RequeryWindowsVersion();
 }
 
@@ -285,7 +331,7 @@ void RequeryWindowsVersion()
 
 void RemoveFakeWindows()
 {
-    Sys = RealSystemCalls();
+    Sys = RealWindowsCalls();
     RequeryWindowsVersion();
 }
 

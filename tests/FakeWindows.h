@@ -37,6 +37,8 @@ struct FakeWindows {
     std::vector<UINT> errorModeAtDiskCall;
     int openSearches;
     int localTimeReadings;
+    int itemListsHeld;    // from the shell's allocator, not yet freed
+    int allocatorsHeld;   // references to the shell's allocator, not yet released
 };
 
 extern FakeWindows Fake;

@@ -4,7 +4,7 @@
 #include "tests/FakeWindows.h"
 #include "tests/TestMain.h"
 
-#include "probes/SystemCalls.h"
+#include "calls/WindowsCalls.h"
 #include "probes/WindowsVersion.h"
 #include "probes/ComponentFile.h"
 #include "text/NumberText.h"
@@ -185,8 +185,8 @@ TEST(RealReport, FixtureInstallation)
         GTEST_SKIP() << "no known --windows= given";
     OSVERSIONINFOA saved = WindowsVersion;
     memset(&WindowsVersion, 0, sizeof(WindowsVersion));
-    Sys = RealSystemCalls();
-    Sys.getLocalTime = StampTime; // the stamp is the one thing not read from the fixture
+    Sys = RealWindowsCalls();
+    Sys.GetLocalTime = StampTime; // the stamp is the one thing not read from the fixture
     QueryWindowsVersion();
 
     std::string expected = FixtureReport;
@@ -215,12 +215,12 @@ TEST(RealReport, FixtureInstallation)
     EXPECT_EQ(Crlf(expected), report);
 
     WindowsVersion = saved;
-    Sys = RealSystemCalls();
+    Sys = RealWindowsCalls();
 }
 
 TEST(RealComponentFile, ProbesTheFixtureFiles)
 {
-    Sys = RealSystemCalls();
+    Sys = RealWindowsCalls();
     static const struct { const char* path; WORD result; const char* version; } rows[] = {
         {"C:\\windows\\system32\\PKP3RES.dll", ProbeVersionRead, "3.1.4.1"},
         {"C:\\windows\\system32\\pkp3res.DLL", ProbeVersionRead, "3.1.4.1"},
@@ -240,7 +240,7 @@ TEST(RealComponentFile, ProbesTheFixtureFiles)
 
 TEST(RealComponentFile, FileTimesOfTheFixture)
 {
-    Sys = RealSystemCalls();
+    Sys = RealWindowsCalls();
     EXPECT_EQ("2004/07/12 14:21:10", FileTimeText("C:\\windows\\system32\\COMDLG32.ocx", FileLastWriteTime));
     EXPECT_EQ("2010/02/03 4:05:06", FileTimeText("C:\\windows\\Fonts\\Q_SegC.TTF", FileLastWriteTime));
     EXPECT_EQ("", FileTimeText("C:\\windows\\Fonts\\Q_FigP1.TTF", FileLastWriteTime));

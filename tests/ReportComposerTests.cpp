@@ -2,7 +2,7 @@
 #include "report/ReportComposer.h"
 #include "tests/FakeWindows.h"
 
-#include "probes/SystemCalls.h"
+#include "calls/WindowsCalls.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Saving over what may not be replaced, and on a disk with no room left, through the real calls.
 #include "shell/ReportFile.h"
 
-#include "probes/SystemCalls.h"
+#include "calls/WindowsCalls.h"
 #include "tests/TestFiles.h"
 
 #include <windows.h>
@@ -46,8 +46,8 @@ TEST(SaveReport, WhatMayNotBeReplacedStaysAsItWas)
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_FILE_ATTRIBUTES;
     };
-    for (MoveFileExSig moveFileEx : {RealSystemCalls().moveFileEx, &MoveFileExNotImplemented, (MoveFileExSig) nullptr})
-    for (decltype(Sys.getFileAttributes) getFileAttributes : {RealSystemCalls().getFileAttributes, (decltype(Sys.getFileAttributes))unknown}) {
+    for (decltype(Sys.MoveFileExA) moveFileEx : {RealWindowsCalls().MoveFileExA, &MoveFileExNotImplemented, (decltype(Sys.MoveFileExA)) nullptr})
+    for (decltype(Sys.GetFileAttributesA) getFileAttributes : {RealWindowsCalls().GetFileAttributesA, (decltype(Sys.GetFileAttributesA))unknown}) {
         for (const auto& target : targets) {
             SCOPED_TRACE(std::string(target.what) + (moveFileEx == &MoveFileExNotImplemented ? ", 9x" : moveFileEx ? "" : ", no MoveFileExA")
                          + (getFileAttributes == unknown ? ", attributes unknown" : ""));
@@ -62,11 +62,11 @@ TEST(SaveReport, WhatMayNotBeReplacedStaysAsItWas)
             HANDLE held = target.heldSharing == notHeld ? INVALID_HANDLE_VALUE
                         : CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, target.heldSharing, NULL, OPEN_EXISTING, 0, NULL);
             ASSERT_EQ(target.heldSharing == notHeld, held == INVALID_HANDLE_VALUE);
-            Sys = RealSystemCalls();
-            Sys.moveFileEx = moveFileEx;
-            Sys.getFileAttributes = getFileAttributes;
+            Sys = RealWindowsCalls();
+            Sys.MoveFileExA = moveFileEx;
+            Sys.GetFileAttributesA = getFileAttributes;
             EXPECT_EQ(SaveOpenFailed, WriteReportFile(path, Report));
-            Sys = RealSystemCalls();
+            Sys = RealWindowsCalls();
             if (held != INVALID_HANDLE_VALUE)
                 CloseHandle(held);
 
@@ -90,7 +90,7 @@ TEST(SaveReport, AFileWithAnotherNameStaysOneFile)
     std::string folder = FreshFolder("save-linked");
     ASSERT_TRUE(WriteAll(folder + "\\report.txt", std::string(5000, 'o')));
     ASSERT_TRUE(createHardLink((folder + "\\other name.txt").c_str(), (folder + "\\report.txt").c_str(), NULL));
-    Sys = RealSystemCalls();
+    Sys = RealWindowsCalls();
     EXPECT_EQ(SaveDone, WriteReportFile(folder + "\\report.txt", Report));
     EXPECT_EQ(Report, ReadAll(folder + "\\other name.txt"));
     EXPECT_EQ(Report, ReadAll(folder + "\\report.txt"));
@@ -102,7 +102,7 @@ TEST(SaveReport, AFileWithAnotherNameStaysOneFile)
 // whole when the new text does not fit.
 TEST(NoRoom, SaveIsWrittenStraightIntoTheFileAndKeepsItWhenTheTextDoesNotFit)
 {
-    Sys = RealSystemCalls();
+    Sys = RealWindowsCalls();
     const std::string path = "R:\\report.txt";
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str())) << "run this under tests/small-drive";
     HANDLE probe = CreateFileA("R:\\probe.txt", GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);

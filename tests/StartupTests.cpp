@@ -1,12 +1,13 @@
 // Start-up when Windows refuses what the program asks for: it ends at once only without its main
 // window's class or main window, and otherwise shows its report and its About window. The refusals
-// come from this test program's own imports, pointed elsewhere for a while, or for the calls the
-// program looks up, from its table of them.
+// come from the program's table of Windows calls or, for the calls it does not hold, from this test
+// program's own imports, pointed elsewhere for a while.
+#include "calls/WindowsCalls.h"
 #include "report/ReportComposer.h"
 #include "resources/resource.h"
 #include "shell/Gui.h"
 #include "shell/Program.h"
-#include "shell/UserCalls.h"
+#include "tests/CallTable.h"
 #include "tests/FakeWindows.h"
 #include "tests/MenuText.h"
 
@@ -87,18 +88,6 @@ struct Refusal {
     void* replacement;
 };
 
-// The entry of the program's table of looked-up calls that holds name, or null.
-void** LookedUpEntry(UserCalls& calls, const char* name)
-{
-    if (strcmp(name, "InsertMenuItemA") == 0)
-        return (void**)&calls.insertMenuItem;
-    if (strcmp(name, "RegisterClassExA") == 0)
-        return (void**)&calls.registerClassEx;
-    if (strcmp(name, "LoadImageA") == 0)
-        return (void**)&calls.loadImage;
-    return nullptr;
-}
-
 // What the program showed once its loop ran.
 struct Sighting {
     int step;
@@ -108,6 +97,8 @@ struct Sighting {
     std::string menus;   // the main window's menu bar
     std::string classes; // both window classes as registered
     std::string icon;    // the About window's
+    HICON aboutIcon;
+    std::vector<HICON> destroyed; // icons the program destroyed
 };
 Sighting Seen;
 
@@ -176,7 +167,8 @@ void CALLBACK UseAndClose(HWND, UINT, UINT_PTR, DWORD)
         Seen.about = FindWindowA(DialogClass, NULL);
         if (GetWindow(Seen.about, GW_OWNER) == main && IsWindowVisible(Seen.about) && !IsWindowEnabled(main))
             Seen.story += ", About over the disabled main window";
-        Seen.icon = IconText((HICON)SendDlgItemMessageA(Seen.about, ID_ABOUT_ICON, STM_GETICON, 0, 0));
+        Seen.aboutIcon = (HICON)SendDlgItemMessageA(Seen.about, ID_ABOUT_ICON, STM_GETICON, 0, 0);
+        Seen.icon = IconText(Seen.aboutIcon);
         PostMessageA(Seen.about, WM_COMMAND, MAKEWPARAM(ID_ABOUT_OK, BN_CLICKED), 0);
         return;
     case 2:
@@ -186,14 +178,23 @@ void CALLBACK UseAndClose(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
+BOOL WINAPI DestroyIconSeen(HICON icon)
+{
+    static auto* real = (BOOL(WINAPI*)(HICON))(void*)GetProcAddress(GetModuleHandleA("user32.dll"), "DestroyIcon");
+    Seen.destroyed.push_back(icon);
+    return real(icon);
+}
+
 // RunProgram with the given calls refused and work done in its loop; the program's classes are
-// made afresh each time.
+// made afresh each time. A call of the program's table is refused there, any other in this
+// program's imports.
 int RunRefused(const std::vector<Refusal>& refusals, TIMERPROC work = UseAndClose)
 {
     std::vector<std::unique_ptr<ImportPatch>> patches;
-    const UserCalls real = User;
+    const WindowsCalls real = Sys;
+    patches.emplace_back(new ImportPatch("user32.dll", "DestroyIcon", (void*)DestroyIconSeen));
     for (const Refusal& r : refusals) {
-        if (void** entry = LookedUpEntry(User, r.name)) {
+        if (void** entry = EntryNamed(Sys, r.name)) {
             *entry = r.replacement;
             continue;
         }
@@ -204,8 +205,14 @@ int RunRefused(const std::vector<Refusal>& refusals, TIMERPROC work = UseAndClos
     UINT_PTR timer = SetTimer(NULL, 0, 50, work);
     int code = RunProgram();
     KillTimer(NULL, timer);
+    // The About icon is the program's own to destroy, where LoadImageA made it; LoadIconA's is
+    // shared, and destroying it would take it from every other user.
+    if (code == 0 && Seen.aboutIcon && !Sys.LoadImageA)
+        EXPECT_EQ(std::vector<HICON>{}, Seen.destroyed) << "destroyed the shared About icon";
+    else if (code == 0 && Seen.aboutIcon)
+        EXPECT_EQ(std::vector<HICON>{Seen.aboutIcon}, Seen.destroyed) << "the About icon, once";
     patches.clear();
-    User = real;
+    Sys = real;
     MSG leftover;
     while (PeekMessageA(&leftover, NULL, 0, 0, PM_REMOVE)) {
     }

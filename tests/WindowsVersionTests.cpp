@@ -1,7 +1,8 @@
 // Naming the edition from made-up version records, and the real answers of each Windows Wine presents.
-#include "probes/SystemCalls.h"
+#include "calls/WindowsCalls.h"
 #include "probes/WindowsVersion.h"
 #include <shlobj.h>
+#include "tests/CallTable.h"
 #include "tests/TestMain.h"
 
 #include <cstring>
@@ -27,7 +28,7 @@ protected:
     void TearDown() override
     {
         WindowsVersion = saved_;
-        Sys = RealSystemCalls();
+        Sys = RealWindowsCalls();
     }
     OSVERSIONINFOA saved_;
 };
@@ -112,7 +113,7 @@ TEST_F(WindowsVersionTest, ServicePackTextIsKeptAsStored)
 TEST_F(WindowsVersionTest, FailedQueryLeavesZeros)
 {
     memset(&WindowsVersion, 0, sizeof(WindowsVersion));
-    Sys.getVersionEx = [](LPOSVERSIONINFOA) WINAPI -> BOOL { return FALSE; };
+    Sys.GetVersionExA = [](LPOSVERSIONINFOA) WINAPI -> BOOL { return FALSE; };
     QueryWindowsVersion();
     EXPECT_EQ(sizeof(OSVERSIONINFOA), WindowsVersion.dwOSVersionInfoSize);
     EXPECT_EQ(148u, WindowsVersion.dwOSVersionInfoSize);
@@ -128,7 +129,7 @@ TEST_F(WindowsVersionTest, QueryPassesTheRecordSize)
     static DWORD seenSize;
     seenSize = 0;
     memset(&WindowsVersion, 0x55, sizeof(WindowsVersion));
-    Sys.getVersionEx = [](LPOSVERSIONINFOA v) WINAPI -> BOOL {
+    Sys.GetVersionExA = [](LPOSVERSIONINFOA v) WINAPI -> BOOL {
         seenSize = v->dwOSVersionInfoSize;
         v->dwMajorVersion = 4;
         v->dwMinorVersion = 0;
@@ -143,16 +144,21 @@ TEST_F(WindowsVersionTest, QueryPassesTheRecordSize)
 
 TEST_F(WindowsVersionTest, RefusedDirectoriesAreEmpty)
 {
-    Sys.getSystemDirectory = [](LPSTR, UINT) WINAPI -> UINT { return 0; };
-    Sys.getWindowsDirectory = [](LPSTR buffer, UINT size) WINAPI -> UINT {
+    Sys.GetSystemDirectoryA = [](LPSTR, UINT) WINAPI -> UINT { return 0; };
+    Sys.GetWindowsDirectoryA = [](LPSTR buffer, UINT size) WINAPI -> UINT {
         memset(buffer, 'x', size - 1); // a directory too long for the buffer
         return 300;
     };
-    Sys.shGetSpecialFolderPath = [](HWND, LPSTR, int, BOOL) WINAPI -> BOOL { return FALSE; };
+    Sys.SHGetSpecialFolderPathA = [](HWND, LPSTR, int, BOOL) WINAPI -> BOOL { return FALSE; };
     EXPECT_EQ("", SystemDirectory());
     EXPECT_EQ("", WindowsDirectory());
     EXPECT_EQ("", SpecialFolderPath(0));
-    Sys.shGetSpecialFolderPath = nullptr;
+    // the older shell's way refused, at the list and at the path, which keeps no half of one
+    Sys.SHGetSpecialFolderPathA = nullptr;
+    Sys.SHGetSpecialFolderLocation = [](HWND, int, LPITEMIDLIST*) WINAPI -> HRESULT { return E_FAIL; };
+    EXPECT_EQ("", SpecialFolderPath(0));
+    Sys.SHGetSpecialFolderLocation = RealWindowsCalls().SHGetSpecialFolderLocation;
+    Sys.SHGetPathFromIDListA = [](LPCITEMIDLIST, LPSTR path) WINAPI -> BOOL { return strcpy(path, "C:\half"), FALSE; };
     EXPECT_EQ("", SpecialFolderPath(0));
 }
 
@@ -161,12 +167,12 @@ TEST_F(WindowsVersionTest, DirectoriesAsDelivered)
     static UINT seenSize;
     static int seenFolder;
     static BOOL seenCreate;
-    Sys.getSystemDirectory = [](LPSTR buffer, UINT size) WINAPI -> UINT {
+    Sys.GetSystemDirectoryA = [](LPSTR buffer, UINT size) WINAPI -> UINT {
         seenSize = size;
         strcpy(buffer, "D:\\表\\");
         return 6;
     };
-    Sys.shGetSpecialFolderPath = [](HWND, LPSTR buffer, int folder, BOOL create) WINAPI -> BOOL {
+    Sys.SHGetSpecialFolderPathA = [](HWND, LPSTR buffer, int folder, BOOL create) WINAPI -> BOOL {
         seenFolder = folder;
         seenCreate = create;
         strcpy(buffer, "C:\\Documents and Settings\\user\\デスクトップ");
@@ -188,7 +194,7 @@ TEST(RealWindowsVersion, MatchesTheEmulatedWindows)
         GTEST_SKIP() << "no known --windows= given";
     OSVERSIONINFOA saved = WindowsVersion;
     memset(&WindowsVersion, 0, sizeof(WindowsVersion));
-    Sys = RealSystemCalls();
+    Sys = RealWindowsCalls();
     QueryWindowsVersion();
     EXPECT_EQ(expected->major, MajorVersion());
     EXPECT_EQ(expected->minor, MinorVersion());
@@ -196,6 +202,29 @@ TEST(RealWindowsVersion, MatchesTheEmulatedWindows)
     EXPECT_EQ(expected->servicePack, ServicePackText());
     EXPECT_EQ(expected->name, WindowsName());
     WindowsVersion = saved;
+}
+
+// Where the shell lacks SHGetSpecialFolderPathA (the first Windows 95, NT 4.0 without the desktop
+// update), a folder's item list gives the same path; where it lacks any of the calls for that as
+// well (NT 3.51), the path is empty. A folder that is no directory has no path either way.
+TEST(RealWindowsVersion, FolderPathsWithoutTheDesktopUpdate)
+{
+    for (int folder : {CSIDL_DESKTOP, CSIDL_FONTS, CSIDL_DRIVES}) {
+        SCOPED_TRACE("folder " + std::to_string(folder));
+        Sys = RealWindowsCalls();
+        std::string path = SpecialFolderPath(folder);
+        EXPECT_EQ(folder == CSIDL_DRIVES, path.empty()) << path;
+        Sys.SHGetSpecialFolderPathA = nullptr;
+        EXPECT_EQ(path, SpecialFolderPath(folder)) << "through the item list";
+        for (const char* missing : {"SHGetSpecialFolderLocation", "SHGetPathFromIDListA", "SHGetMalloc"}) {
+            WindowsCalls older = Sys;
+            *EntryNamed(older, missing) = nullptr;
+            std::swap(Sys, older);
+            EXPECT_EQ("", SpecialFolderPath(folder)) << "without " << missing;
+            std::swap(Sys, older);
+        }
+    }
+    Sys = RealWindowsCalls();
 }
 
 TEST(RealWindowsVersion, DirectoriesOfTheWinePrefix)
@@ -207,7 +236,7 @@ TEST(RealWindowsVersion, DirectoriesOfTheWinePrefix)
     BOOL wow64 = FALSE;
     ASSERT_TRUE(isWow64Process && isWow64Process(GetCurrentProcess(), &wow64));
     EXPECT_EQ(ExpectWow64, wow64 != FALSE) << "a 32-bit program on 64-bit Windows";
-    Sys = RealSystemCalls();
+    Sys = RealWindowsCalls();
     EXPECT_EQ("C:\\windows\\system32", SystemDirectory());
     EXPECT_EQ("C:\\windows", WindowsDirectory());
     char profile[MAX_PATH] = {};
