@@ -4,6 +4,7 @@
 #include "probes/DriveSpace.h"
 #include "probes/WindowsVersion.h"
 #include "report/ReportComposer.h"
+#include "tests/Cp932.h"
 
 #include <windows.h>
 #include <algorithm>
@@ -35,17 +36,6 @@ static double MedianMs(int runs, const std::function<void()>& work)
     return times[times.size() / 2];
 }
 
-static std::string Utf8(const std::string& text)
-{
-    int n = MultiByteToWideChar(932, 0, text.data(), (int)text.size(), nullptr, 0);
-    std::wstring wide(n, L'\0');
-    MultiByteToWideChar(932, 0, text.data(), (int)text.size(), &wide[0], n);
-    int m = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
-    std::string out(m, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, &out[0], m, nullptr, nullptr);
-    return out;
-}
-
 int main(int argc, char** argv)
 {
     int runs = 50;
@@ -59,7 +49,7 @@ int main(int argc, char** argv)
     QueryWindowsVersion();
     std::string report = ComposeReportText(); // warm-up: loads version.dll and the like
     if (print)
-        fputs(Utf8(report).c_str(), stdout);
+        fputs(Utf8FromCp932(report).c_str(), stdout);
 
     std::string system = SystemDirectory() + "\\";
     std::vector<std::string> files = {system + "PKP3RES.dll", system + "Shell32.dll",

@@ -12,6 +12,7 @@
 # trip between two processors can cost several times one on the same processor, which would
 # then be most of what is measured and scatter it. --spread lets the system place them.
 set -euo pipefail
+. "$(dirname "$0")/../tools/wine-loaders"
 cd "$(dirname "$0")/.."
 top=$(pwd)
 runs='' window=0 arches=() place=(taskset -c 0)
@@ -28,19 +29,18 @@ tools/setup.sh
 
 build() { # arch, targets...
     local dir=build/$1
-    [ -e "$dir/CMakeCache.txt" ] \
-        || cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/$1-w64-mingw32.cmake" >/dev/null
+    cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/$1-w64-mingw32.cmake" -DBUILD_BENCHMARKS=ON >/dev/null
     cmake --build "$dir" -j2 --target "${@:2}" >/dev/null
 }
 
 if [ "$window" = 0 ]; then
-    arch=${arches[0]:-x86_64} loader=/usr/lib/wine/wine64 winearch=win64
-    [ "$arch" = i686 ] && loader=wine winearch=win32
+    arch=${arches[0]:-x86_64} loader=$WINE64 winearch=win64
+    [ "$arch" = i686 ] && loader=$WINE32 winearch=win32
     build "$arch" report_benchmark report_tests
     prefix=$top/build/$arch/wineprefix
     tools/make-prefix "$prefix" "$loader" "$winearch" # which leaves no server: the next one is placed below
     tools/make-fixture "$prefix" "$top/build/$arch/tests/components"
-    TZ=JST-9 "${place[@]}" tools/wine-run "$prefix" "$loader" "$top/build/$arch/report_benchmark.exe" "${runs:-200}"
+    TZ=JST-9 "${place[@]}" tools/wine-run "$prefix" "$loader" "$top/build/$arch/bench/report_benchmark.exe" "${runs:-200}"
     WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
     exit 0
 fi
@@ -52,18 +52,18 @@ for arch in "${arches[@]}"; do
 done
 # A 64-bit Windows of its own, framing windows itself as on the tests' virtual displays.
 prefix=$top/build/benchmark/wineprefix
-tools/make-prefix "$prefix" /usr/lib/wine/wine64 win64 unmanaged
+tools/make-prefix "$prefix" "$WINE64" win64 unmanaged
 # its display and Wine server started on the benchmark's processor, whose placing they inherit
 cleanup() { tools/wine-session "$prefix" - end; }
 trap cleanup EXIT
-"${place[@]}" tools/wine-session "$prefix" /usr/lib/wine/wine64 start
+"${place[@]}" tools/wine-session "$prefix" "$WINE64" start
 windows() { echo "Z:${1//\//\\}"; }
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for arch in "${arches[@]}"; do
     label=$arch
     [ "$arch" = i686 ] && label="i686 on 64-bit Windows"
-    "${place[@]}" env -u DISPLAY tools/wine-run "$prefix" /usr/lib/wine/wine64 "$top/build/x86_64/start_benchmark.exe" \
+    "${place[@]}" env -u DISPLAY tools/wine-run "$prefix" "$WINE64" "$top/build/x86_64/bench/start_benchmark.exe" \
         "${runs:-21}" "$(windows "$top/build/$arch/PokopeReport.exe")" \
-        "$(windows "$top/build/$arch/bare_window.exe")" "$label"
+        "$(windows "$top/build/$arch/bench/bare_window.exe")" "$label"
 done
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

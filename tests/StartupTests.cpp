@@ -10,6 +10,7 @@
 #include "tests/CallTable.h"
 #include "tests/FakeWindows.h"
 #include "tests/MenuText.h"
+#include "tests/WindowClasses.h"
 
 #include <cstdio>
 #include <cstring>
@@ -78,8 +79,6 @@ HWND WINAPI NoWindow(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HME
     return NULL;
 }
 
-const char MainClass[] = "NORMAL0";
-const char DialogClass[] = "NORMALDLG";
 
 // A replacement for dll!name; a null one takes a looked-up call away, as an older Windows lacks it.
 struct Refusal {
@@ -160,11 +159,11 @@ void CALLBACK UseAndClose(HWND, UINT, UINT_PTR, DWORD)
         Seen.report.resize(GetWindowTextA(edit, &Seen.report[0], (int)Seen.report.size()));
         Seen.story = IsWindowVisible(main) ? "report shown" : "main window hidden";
         Seen.menus = MenuText(GetMenu(main));
-        Seen.classes = ClassText(MainClass) + ClassText(DialogClass);
+        Seen.classes = ClassText(MainWindowClass) + ClassText(AboutWindowClass);
         PostMessageA(main, WM_COMMAND, IDM_ABOUT, 0);
         return;
     case 1:
-        Seen.about = FindWindowA(DialogClass, NULL);
+        Seen.about = FindWindowA(AboutWindowClass, NULL);
         if (GetWindow(Seen.about, GW_OWNER) == main && IsWindowVisible(Seen.about) && !IsWindowEnabled(main))
             Seen.story += ", About over the disabled main window";
         Seen.aboutIcon = (HICON)SendDlgItemMessageA(Seen.about, ID_ABOUT_ICON, STM_GETICON, 0, 0);
@@ -216,8 +215,8 @@ int RunRefused(const std::vector<Refusal>& refusals, TIMERPROC work = UseAndClos
     MSG leftover;
     while (PeekMessageA(&leftover, NULL, 0, 0, PM_REMOVE)) {
     }
-    UnregisterClassA(MainClass, GetModuleHandleA(NULL));
-    UnregisterClassA(DialogClass, GetModuleHandleA(NULL));
+    UnregisterClassA(MainWindowClass, GetModuleHandleA(NULL));
+    UnregisterClassA(AboutWindowClass, GetModuleHandleA(NULL));
     return code;
 }
 
@@ -263,13 +262,13 @@ TEST(Startup, EndsAtOnceOnlyWithoutTheMainWindowsClassOrTheMainWindow)
           {"user32.dll", "LoadImageA", (void*)NoImage}},
          0, false},
         {"the main window's class",
-         {{"user32.dll", "RegisterClassExA", (void*)RefuseAtStart<WNDCLASSEXA, MainClass>},
-          {"user32.dll", "RegisterClassA", (void*)RefuseAtStart<WNDCLASSA, MainClass>}},
+         {{"user32.dll", "RegisterClassExA", (void*)RefuseAtStart<WNDCLASSEXA, MainWindowClass>},
+          {"user32.dll", "RegisterClassA", (void*)RefuseAtStart<WNDCLASSA, MainWindowClass>}},
          1, false},
         {"the main window", {{"user32.dll", "CreateWindowExA", (void*)NoWindow}}, 1, false},
         {"the About window's class",
-         {{"user32.dll", "RegisterClassExA", (void*)RefuseAtStart<WNDCLASSEXA, DialogClass>},
-          {"user32.dll", "RegisterClassA", (void*)RefuseAtStart<WNDCLASSA, DialogClass>}},
+         {{"user32.dll", "RegisterClassExA", (void*)RefuseAtStart<WNDCLASSEXA, AboutWindowClass>},
+          {"user32.dll", "RegisterClassA", (void*)RefuseAtStart<WNDCLASSA, AboutWindowClass>}},
          0, false},
         {"InsertMenuItemA (missing)", {{"user32.dll", "InsertMenuItemA", nullptr}}, 0, true},
         {"RegisterClassExA (missing)", {{"user32.dll", "RegisterClassExA", nullptr}}, 0, true},
@@ -293,7 +292,7 @@ TEST(Startup, EndsAtOnceOnlyWithoutTheMainWindowsClassOrTheMainWindow)
         EXPECT_EQ(c.code, RunRefused(c.refusals)) << "(77: the loop ran without a main window)";
         EXPECT_EQ(c.code ? "" : "report shown, About over the disabled main window, closed with OK", Seen.story);
         EXPECT_TRUE(c.code || Seen.report == report) << Seen.report.substr(0, 200);
-        EXPECT_EQ(NULL, FindWindowA(MainClass, NULL));
+        EXPECT_EQ(NULL, FindWindowA(MainWindowClass, NULL));
         if (c.same) {
             EXPECT_EQ(with.menus, Seen.menus);
             EXPECT_EQ(with.classes, Seen.classes);

@@ -1,6 +1,8 @@
 // Test runner: checks the code page first, then hands over to GoogleTest.
 #include "tests/TestMain.h"
 
+#include "tests/WindowsVersions.h"
+
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
@@ -10,18 +12,9 @@ std::string EmulatedWindows;
 bool ExpectWow64;
 
 static const EmulatedVersion Versions[] = {
-    {"win95", 4, 0, 950, "", "Windows 95"},
-    {"win98", 4, 10, 2222, " A ", "Windows 98"},
-    {"winme", 4, 90, 3000, " ", "Windows Me"},
-    {"nt351", 3, 51, 1057, "Service Pack 5", "Windows NT 3.51"},
-    {"nt40", 4, 0, 1381, "Service Pack 6a", "Windows NT 4.0"},
-    {"win2k", 5, 0, 2195, "Service Pack 4", "Windows 2000"},
-    {"winxp", 5, 1, 2600, "Service Pack 3", "Windows XP"},
-    {"win2003", 5, 2, 3790, "Service Pack 2", "Windows Server 2003"},
-    {"vista", 6, 0, 6002, "Service Pack 2", "Windows Vista"},
-    {"win7", 6, 1, 7601, "Service Pack 1", "Windows Vista"},
-    {"win8", 6, 2, 9200, "", "Windows Vista"},
-    {"win10", 6, 2, 9200, "", "Windows Vista"},
+#define VERSION_ROW(wine, major, minor, build, servicePack, name) {#wine, major, minor, build, servicePack, name},
+    WINE_WINDOWS(VERSION_ROW)
+#undef VERSION_ROW
 };
 
 const EmulatedVersion* ExpectedVersion()

@@ -7,6 +7,7 @@
 #   --x86_64  run the 64-bit build of the same source instead
 #   --docs    also photograph the About window, and put both pictures in docs/
 set -euo pipefail
+. "$(dirname "$0")/wine-loaders"
 cd "$(dirname "$0")/.."
 top=$(pwd)
 
@@ -23,14 +24,13 @@ program=$top/$build/PokopeReport.exe
 # A 64-bit prefix of its own, apart from the tests' made-up installation; the 32-bit build runs
 # there as on 64-bit Windows.
 prefix=$top/build/run/wineprefix
-run() { tools/wine-run "$prefix" /usr/lib/wine/wine64 "$@"; }
+run() { tools/wine-run "$prefix" "$WINE64" "$@"; }
 
 if [ -z "${RUN_ON_XVFB:-}" ]; then
     tools/setup.sh
-    [ -e "$build/CMakeCache.txt" ] \
-        || cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" >/dev/null
+    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" -DBUILD_BENCHMARKS=ON >/dev/null
     cmake --build "$build" -j2 --target PokopeReport report_window >/dev/null
-    tools/make-prefix "$prefix" /usr/lib/wine/wine64 win64
+    tools/make-prefix "$prefix" "$WINE64" win64
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         run "$program"
         exit 0
@@ -45,9 +45,9 @@ fi
 trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null || true' EXIT
 run reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
 run reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null
-timeout 900 tools/wine-run "$prefix" /usr/lib/wine/wine64 "$program" &
+timeout 900 tools/wine-run "$prefix" "$WINE64" "$program" &
 program_job=$!
-reader() { run "$top/$build/report_window.exe" "$@"; }
+reader() { run "$top/$build/tools/report_window.exe" "$@"; }
 reader print 600
 shoot() { import -window root -crop "$2+0+0" +repage "$1"; }
 shoot "$top/build/screenshot.png" 800x600

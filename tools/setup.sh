@@ -9,6 +9,7 @@
 # Every test of a command's output reads the whole output first: under pipefail a `| grep -q`
 # is false whenever the writer is still writing when grep leaves.
 set -euo pipefail
+. "$(dirname "$0")/wine-loaders"
 
 upgrade=0 fast=0
 for option in "$@"; do
@@ -95,7 +96,7 @@ fi
 # its version instead of running the program.
 usable_32bit() {
     local got
-    got=$(QEMU_VERSION=1 /usr/lib/wine/wine --version 2>/dev/null | sed -n 1p) || return 1
+    got=$(QEMU_VERSION=1 "$WINE32" --version 2>/dev/null | sed -n 1p) || return 1
     case "$got" in
         qemu-*) [ "$got" = "$(/usr/bin/qemu-i386 --version 2>/dev/null | sed -n 1p)" ] ;;
         *) return 0 ;; # the kernel runs it itself
@@ -115,7 +116,7 @@ fi
 
 # The emulator that really starts 32-bit programs is the registered one, which may be older than
 # the package (see above). Before 10.0 each 32-bit process takes about a minute of processor time.
-started=$(QEMU_VERSION=1 /usr/lib/wine/wine --version 2>/dev/null | sed -n 1p) || started=
+started=$(QEMU_VERSION=1 "$WINE32" --version 2>/dev/null | sed -n 1p) || started=
 case "$started" in
     qemu-*" version "*)
         version=${started#* version }

@@ -4,6 +4,7 @@
 # as a 32-bit program in a 64-bit one (tests named wow64_...). A machine that cannot run 32-bit
 # Wine skips the 32-bit build with a message, unless REQUIRE_32BIT=1.
 set -euo pipefail
+. "$(dirname "$0")/wine-loaders"
 cd "$(dirname "$0")/.."
 mkdir -p build
 # Set-up stops the run here where 32-bit programs would start through a qemu older than 10.0:
@@ -11,7 +12,7 @@ mkdir -p build
 tools/setup.sh --fast-32bit 2>&1 | tee build/setup.log
 
 builds=(x86_64)
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if "$WINE32" --version >/dev/null 2>&1; then
     builds=(i686 x86_64) # the 32-bit run is the longest: it starts first
 elif [ "${REQUIRE_32BIT:-0}" = 1 ]; then
     echo "test: 32-bit Wine cannot run on this machine, and REQUIRE_32BIT=1" >&2
@@ -34,8 +35,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 129' HUP; trap 'exit 130' INT; trap 'exit 143' TERM
 for arch in "${builds[@]}"; do
-    [ -e "build/$arch/CMakeCache.txt" ] \
-        || cmake -S . -B "build/$arch" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" >/dev/null
+    cmake -S . -B "build/$arch" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" -DBUILD_BENCHMARKS=ON >/dev/null
     cmake --build "build/$arch" -j2
     echo "test: $arch built after $SECONDS s"
     timeout -k 10 3600 env -u DISPLAY \

@@ -41,7 +41,7 @@ static BOOL CALLBACK CountChild(HWND, LPARAM count)
 
 static void ExpectAboutLooksRight(HWND about, HWND main)
 {
-    EXPECT_EQ("NORMALDLG", ClassName(about));
+    EXPECT_EQ(AboutWindowClass, ClassName(about));
     EXPECT_PRED_FORMAT2(SameText, "バージョン情報", Caption(about));
     EXPECT_EQ(main, GetWindow(about, GW_OWNER)) << "the About window's owner is not the main window";
     RECT r = {};
@@ -90,9 +90,9 @@ protected:
     bool Open(HWND* window)
     {
         app.Command(IDM_ABOUT);
-        bool shown = WaitFor([&] { return (*window = FindOwnedWindow(app.pid, "NORMALDLG", app.main)) != nullptr; },
+        bool shown = WaitFor([&] { return (*window = FindOwnedWindow(app.pid, AboutWindowClass, app.main)) != nullptr; },
                              Opt.stepTimeout);
-        EXPECT_TRUE(shown) << "no visible NORMALDLG window owned by the main window after the About command";
+        EXPECT_TRUE(shown) << "no visible " << AboutWindowClass << " window owned by the main window after the About command";
         return shown;
     }
 

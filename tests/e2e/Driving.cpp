@@ -2,6 +2,7 @@
 #include "tests/e2e/Driving.h"
 
 #include "resources/resource.h"
+#include "tests/Cp932.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -137,13 +138,7 @@ std::string Readable(const std::string& cp932)
         } else
             shown += c;
     }
-    int wide = MultiByteToWideChar(932, 0, shown.data(), (int)shown.size(), nullptr, 0);
-    std::wstring w(wide, L'\0');
-    MultiByteToWideChar(932, 0, shown.data(), (int)shown.size(), &w[0], wide);
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string utf8(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, &utf8[0], n, nullptr, nullptr);
-    return utf8;
+    return Utf8FromCp932(shown);
 }
 
 static std::string Excerpt(const std::string& text, size_t at)
@@ -206,7 +201,7 @@ bool Program::Start(std::string* why)
     pid = info.dwProcessId;
 
     // the first moment the user can see the window: the report must be there already
-    WaitFor([&] { return (main = FindOwnedWindow(pid, "NORMAL0", nullptr)) != nullptr || !Running(); },
+    WaitFor([&] { return (main = FindOwnedWindow(pid, MainWindowClass, nullptr)) != nullptr || !Running(); },
             Opt.startTimeout);
     if (main) {
         guiThread = GetWindowThreadProcessId(main, nullptr);
@@ -221,7 +216,7 @@ bool Program::Start(std::string* why)
         *why = "the program ended with code " + std::to_string(code) + " before showing a window";
         return false;
     }
-    *why = "no visible window of class NORMAL0 within " + std::to_string(Opt.startTimeout) + " ms";
+    *why = std::string("no visible window of class ") + MainWindowClass + " within " + std::to_string(Opt.startTimeout) + " ms";
     return false;
 }
 

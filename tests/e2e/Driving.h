@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/TestFiles.h"
+#include "tests/WindowClasses.h"
 
 struct Options {
     std::string program;    // the program under test

@@ -164,7 +164,7 @@ TEST_F(MainWindow, KeysGoToTheReportAtFirstAndAfterTheAboutWindowClosesWithOk)
     expectTyped('X', "x" + app.firstText, "after start-up"); // where the caret starts
     app.Command(IDM_ABOUT);
     HWND about = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (about = FindOwnedWindow(app.pid, "NORMALDLG", app.main)) != nullptr; },
+    ASSERT_TRUE(WaitFor([&] { return (about = FindOwnedWindow(app.pid, AboutWindowClass, app.main)) != nullptr; },
                         Opt.stepTimeout)) << "no About window";
     PostMessageA(GetDlgItem(about, ID_ABOUT_OK), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); }, Opt.stepTimeout)) << "the About window stays after OK";

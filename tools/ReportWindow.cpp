@@ -3,6 +3,8 @@
 //        report_window command ID         sends the main window a menu command
 //        report_window close              closes the main window
 #include "resources/resource.h"
+#include "tests/Cp932.h"
+#include "tests/WindowClasses.h"
 
 #include <windows.h>
 #include <cstdio>
@@ -12,7 +14,7 @@
 
 static HWND MainWindow()
 {
-    return FindWindowA("NORMAL0", NULL);
+    return FindWindowA(MainWindowClass, NULL);
 }
 
 static std::string ReportText(HWND main)
@@ -27,14 +29,8 @@ static std::string ReportText(HWND main)
 
 static std::string Utf8(const std::string& text)
 {
-    int n = MultiByteToWideChar(932, 0, text.data(), (int)text.size(), NULL, 0);
-    std::wstring wide((size_t)n, L'\0');
-    MultiByteToWideChar(932, 0, text.data(), (int)text.size(), &wide[0], n);
-    int m = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, NULL, 0, NULL, NULL);
-    std::string out((size_t)m, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, &out[0], m, NULL, NULL);
     std::string unix;
-    for (char c : out)
+    for (char c : Utf8FromCp932(text))
         if (c != '\r')
             unix += c;
     return unix;
