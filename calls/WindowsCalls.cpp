@@ -46,10 +46,10 @@ WindowsCalls RealWindowsCalls()
 #define REAL_CALL(dll, name, source, missing) REAL_##source(name)
     WINDOWS_CALLS(REAL_CALL)
 #undef REAL_CALL
-    // every DLL looked up in is imported as well, and so loaded
+    // the DLLs looked up in are imported as well, and so loaded already: this only counts them
     for (const NamedEntry& entry : NamedEntries)
         if (entry.source == LookedUp)
-            Fill(calls, entry, GetModuleHandleA(DllNames[entry.dll]));
+            Fill(calls, entry, LoadLibraryA(DllNames[entry.dll]));
     return calls;
 }
 

@@ -527,6 +527,7 @@ TEST_F(FailingCalls, TheReportLosesOnlyWhatAFailedCallFeeds)
     int cells = 0;
     for (bool windows95 : {false, true}) {
         std::string before = Report(windows95, FaultRun());
+        EXPECT_NE(std::string::npos, before.find("デスクトップ        ：" + Fake.desktop + "\r\n")) << "the desktop's path";
         std::vector<Call> calls = Current.made;
         for (const FaultRun& fault : FaultsOf(calls, NeverFails)) {
             std::string after = Report(windows95, fault);

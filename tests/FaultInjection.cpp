@@ -92,6 +92,7 @@ template <typename... A> std::string TextArgument(A... a)
 
 template <int Index, typename Signature> struct Entry;
 template <int Index, typename R, typename... A> struct Entry<Index, R(WINAPI*)(A...)> {
+    static constexpr bool opens = Index == Call_CreateFileA || Index == Call_FindFirstFileA;
     static constexpr bool closes = Index == Call_CloseHandle || Index == Call_FindClose;
 
     static R WINAPI Call(A... a)
@@ -112,7 +113,7 @@ template <int Index, typename R, typename... A> struct Entry<Index, R(WINAPI*)(A
             SetLastError(ERROR_ACCESS_DENIED);
             if constexpr (std::is_void<R>::value)
                 return;
-            else if constexpr (std::is_same<R, HANDLE>::value && !closes)
+            else if constexpr (opens)
                 return INVALID_HANDLE_VALUE;
             else if (Index == Call_GetFileAttributesA || Index == Call_SetFilePointer)
                 return (R)0xFFFFFFFF;
@@ -125,7 +126,7 @@ template <int Index, typename R, typename... A> struct Entry<Index, R(WINAPI*)(A
             real(a...);
         } else {
             R result = real(a...);
-            if constexpr (std::is_same<R, HANDLE>::value)
+            if constexpr (opens)
                 if (result != INVALID_HANDLE_VALUE)
                     Current.open.insert(result);
             if constexpr (closes)

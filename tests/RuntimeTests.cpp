@@ -24,6 +24,7 @@ static void* (*volatile Memmove)(void*, const void*, size_t) = memmove;
 static void* (*volatile Memset)(void*, int, size_t) = memset;
 static int (*volatile Memcmp)(const void*, const void*, size_t) = memcmp;
 static size_t (*volatile Strlen)(const char*) = strlen;
+static void* (*volatile Calloc)(size_t, size_t) = calloc; // the compiler knows calloc's memory is zero
 
 static int Calls;
 static int Count() { return ++Calls; }
@@ -45,7 +46,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
           "memcmp compares bytes as unsigned");
     Check(Strlen("") == 0 && Strlen("\x95\x5C\x83\x5C") == 4, "strlen counts bytes");
 
-    unsigned char* zeroed = (unsigned char*)calloc(4096, 1);
+    unsigned char* zeroed = (unsigned char*)Calloc(4096, 1);
     bool allZero = zeroed != NULL;
     for (int i = 0; zeroed && i < 4096; ++i)
         allZero = allZero && zeroed[i] == 0;
@@ -53,7 +54,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     free(zeroed);
     free(NULL);
     volatile size_t half = (size_t)-1 / 2 + 2; // kept from the compiler, which would refuse it
-    Check(calloc(half, 2) == NULL, "calloc refuses a size that overflows");
+    Check(Calloc(half, 2) == NULL, "calloc refuses a size that overflows");
 
     std::string text = "ぽこぺ";
     text.insert(2, text); // the standard library's string code moves onto an overlap

@@ -158,7 +158,7 @@ TEST_F(WindowsVersionTest, RefusedDirectoriesAreEmpty)
     Sys.SHGetSpecialFolderLocation = [](HWND, int, LPITEMIDLIST*) WINAPI -> HRESULT { return E_FAIL; };
     EXPECT_EQ("", SpecialFolderPath(0));
     Sys.SHGetSpecialFolderLocation = RealWindowsCalls().SHGetSpecialFolderLocation;
-    Sys.SHGetPathFromIDListA = [](LPCITEMIDLIST, LPSTR path) WINAPI -> BOOL { return strcpy(path, "C:\half"), FALSE; };
+    Sys.SHGetPathFromIDListA = [](LPCITEMIDLIST, LPSTR path) WINAPI -> BOOL { return strcpy(path, "C:\\half"), FALSE; };
     EXPECT_EQ("", SpecialFolderPath(0));
 }
 

@@ -28,7 +28,7 @@ run() { tools/wine-run "$prefix" "$WINE64" "$@"; }
 
 if [ -z "${RUN_ON_XVFB:-}" ]; then
     tools/setup.sh
-    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" -DBUILD_BENCHMARKS=ON >/dev/null
+    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-w64-mingw32.cmake" >/dev/null
     cmake --build "$build" -j2 --target PokopeReport report_window >/dev/null
     tools/make-prefix "$prefix" "$WINE64" win64
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
