@@ -8,7 +8,9 @@
 namespace {
 
 const char* const DllNames[] = {
-    "kernel32.dll", "user32.dll", "shell32.dll", "comctl32.dll", "version.dll", "comdlg32.dll",
+#define DLL_NAME(dll) #dll ".dll",
+    WINDOWS_DLLS(DLL_NAME)
+#undef DLL_NAME
 };
 
 // An entry found by name, and where it goes in the table.

@@ -70,14 +70,12 @@ extern WindowsCalls Sys; // the real calls before the program starts; tests may 
 // The entries used when needed are null.
 WindowsCalls RealWindowsCalls();
 
-// The DLLs of the table's entries, as Dll_kernel32.
+// The DLLs of the table's entries, as Dll_kernel32 for kernel32.dll.
+#define WINDOWS_DLLS(X) X(kernel32) X(user32) X(shell32) X(comctl32) X(version) X(comdlg32)
 enum Dll {
-    Dll_kernel32,
-    Dll_user32,
-    Dll_shell32,
-    Dll_comctl32,
-    Dll_version,
-    Dll_comdlg32,
+#define DLL_ENUM(dll) Dll_##dll,
+    WINDOWS_DLLS(DLL_ENUM)
+#undef DLL_ENUM
 };
 
 // Loads the DLL and looks up the table's entries used when needed from it; null, with those
