@@ -41,7 +41,6 @@ enum CallSource {
     X(comdlg32, GetSaveFileNameA, WhenUsed, "none: a box says the dialog cannot be opened")        \
     X(comdlg32, GetOpenFileNameA, WhenUsed, "none: a box says the dialog cannot be opened")        \
     X(kernel32, GetFileAttributesA, Imported, "")                                                  \
-    X(kernel32, GetTempFileNameA, Imported, "")                                                    \
     X(kernel32, CreateFileA, Imported, "")                                                         \
     X(kernel32, ReadFile, Imported, "")                                                            \
     X(kernel32, WriteFile, Imported, "")                                                           \
@@ -50,8 +49,6 @@ enum CallSource {
     X(kernel32, FlushFileBuffers, Imported, "")                                                    \
     X(kernel32, CloseHandle, Imported, "")                                                         \
     X(kernel32, DeleteFileA, Imported, "")                                                         \
-    X(kernel32, MoveFileA, Imported, "")                                                           \
-    X(kernel32, MoveFileExA, LookedUp, "no replacing move: an existing file is rewritten in place only (the 9x family's fails too)") \
     /* the windows */                                                                              \
     X(comctl32, InitCommonControlsEx, LookedUp, "InitCommonControls, which registers every class")  \
     X(user32, InsertMenuItemA, LookedUp, "InsertMenuA, with the separator enabled again")           \

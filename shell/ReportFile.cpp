@@ -2,7 +2,6 @@
 #include "shell/ReportFile.h"
 
 #include "calls/WindowsCalls.h"
-#include "text/Text.h"
 
 #include <windows.h>
 
@@ -32,46 +31,18 @@ private:
     HANDLE handle_;
 };
 
-// How one way of writing the file ended.
-enum Outcome {
-    Written,    // the file holds the whole text
-    NotOpened,  // this way could not start; nothing has changed
-    NotWritten, // the text could not be written; what this way changed is undone where Windows let it
-    HeldOpen,   // another program has the file open, which no way can get past
-};
-
-// The folder part of path, up to its last "\"; stepping by characters, since a double-byte
-// character may end in the byte 0x5C.
-std::string FolderOf(const std::string& path)
+HANDLE Open(const std::string& path, DWORD access, DWORD disposition)
 {
-    size_t cut = std::string::npos;
-    for (size_t i = 0; i < path.size(); i += IsDBCSLeadByte((BYTE)path[i]) ? 2 : 1)
-        if (path[i] == '\\')
-            cut = i;
-    if (cut == std::string::npos)
-        return ".";
-    if (cut == 0 || path[cut - 1] == ':')
-        return path.substr(0, cut + 1); // a drive's root keeps its backslash
-    return path.substr(0, cut);
+    return Sys.CreateFileA(path.c_str(), access, 0, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL);
 }
 
-// A new, empty file in folder with a name nobody uses yet; empty text when none can be made.
-std::string NewFileIn(const std::string& folder)
-{
-    char name[MAX_PATH + 1] = {};
-    if (!Sys.GetTempFileNameA(folder.c_str(), "prt", 0, name))
-        return "";
-    return TextUpToNul(name, sizeof(name));
-}
-
-// Removes a file this save made. Where Windows will not remove it (a folder that lets files be
-// made and written, but not deleted), it is emptied instead, so that no copy of the report stays.
+// Removes a new file this save made. Where Windows will not remove it (a folder that lets files be
+// made and written, but not deleted), it is emptied instead, so that no part of the report stays.
 void Discard(const std::string& path)
 {
     if (Sys.DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
         return;
-    FileHandle emptied(Sys.CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, TRUNCATE_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, NULL));
+    FileHandle emptied(Open(path, GENERIC_WRITE, TRUNCATE_EXISTING));
 }
 
 bool WriteAll(HANDLE file, const std::string& text)
@@ -106,80 +77,59 @@ bool SetLength(HANDLE file, ULONGLONG length)
     return Seek(file, length, FILE_BEGIN) && Sys.SetEndOfFile(file);
 }
 
-// The first way for an existing file: rewritten where it is, opened without emptying it and
-// without sharing it, so it stays the same file. It first grows to the longer of its old length
-// and the text's, so that a disk without room refuses before an old byte changes; that needs no
-// more room than the plain overwrite, which frees the old bytes first. The bytes the text
-// overwrites are kept, to be given back with the old length after any later failure. The text is
-// flushed before the old tail is cut off: after the cut there is nothing left to undo, and nothing
-// left unwritten for a failing close to lose.
-Outcome RewriteInPlace(const std::string& path, const std::string& text)
+// An existing file, rewritten where it is: opened without emptying it and without sharing it, so
+// it stays the same file. It first grows to the longer of its old length and the text's, so that a
+// disk without room refuses before an old byte changes; that needs no more room than the plain
+// overwrite, which frees the old bytes first. The bytes the text overwrites are kept, to be given
+// back with the old length after any later failure. The text is flushed before the old tail is cut
+// off: after the cut there is nothing left to undo, and nothing left unwritten for a close to lose.
+SaveStatus RewriteInPlace(const std::string& path, const std::string& text)
 {
-    FileHandle file(Sys.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, NULL));
+    HANDLE opened = Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
+    bool readable = opened != INVALID_HANDLE_VALUE;
+    // rights that let the file be written but not read: opened for writing alone, as the plain
+    // overwrite opens it, though then the old bytes cannot be kept to be given back
+    if (!readable && GetLastError() == ERROR_ACCESS_DENIED)
+        opened = Open(path, GENERIC_WRITE, OPEN_EXISTING);
+    FileHandle file(opened);
     if (!file.valid())
-        return GetLastError() == ERROR_SHARING_VIOLATION ? HeldOpen : NotOpened;
+        return SaveOpenFailed;
     ULONGLONG oldLength = 0, newLength = text.size();
     if (!Seek(file.get(), 0, FILE_END, &oldLength))
-        return NotOpened;
-    std::string old((size_t)(oldLength < newLength ? oldLength : newLength), '\0');
+        return SaveOpenFailed;
+    std::string old(readable ? (size_t)(oldLength < newLength ? oldLength : newLength) : 0, '\0');
     ULONGLONG longer = oldLength > newLength ? oldLength : newLength;
     if (!Seek(file.get(), 0, FILE_BEGIN) || !ReadAll(file.get(), old) || !Seek(file.get(), longer, FILE_BEGIN))
-        return NotOpened;
+        return SaveOpenFailed;
 
     if (!Sys.SetEndOfFile(file.get()))
-        return NotWritten;
+        return SaveWriteFailed;
     if (Seek(file.get(), 0, FILE_BEGIN) && WriteAll(file.get(), text) && Sys.FlushFileBuffers(file.get())
         && SetLength(file.get(), newLength))
-        return Written;
-    if (Seek(file.get(), 0, FILE_BEGIN) && WriteAll(file.get(), old) && SetLength(file.get(), oldLength))
-        Sys.FlushFileBuffers(file.get());
-    return NotWritten;
+        return SaveDone;
+    // the old length goes back even where the old bytes cannot: a grown tail is not the user's
+    if (readable && Seek(file.get(), 0, FILE_BEGIN))
+        WriteAll(file.get(), old);
+    SetLength(file.get(), oldLength);
+    Sys.FlushFileBuffers(file.get());
+    return SaveWriteFailed;
 }
 
-// The first way for a new file: made as itself, so that a folder that lets files be made and
-// written, but not renamed or deleted, takes it too. Removed again after any failure.
-Outcome WriteNewFile(const std::string& path, const std::string& text)
+// A new file, made as itself and flushed before it counts as written; removed again after any
+// failure.
+SaveStatus WriteNewFile(const std::string& path, const std::string& text)
 {
-    FileHandle file(Sys.CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL));
+    FileHandle file(Open(path, GENERIC_WRITE, CREATE_NEW));
     if (!file.valid())
-        return NotOpened;
-    bool written = WriteAll(file.get(), text);
+        return SaveOpenFailed;
+    bool written = WriteAll(file.get(), text) && Sys.FlushFileBuffers(file.get());
     if (file.Close() && written)
-        return Written;
+        return SaveDone;
     Discard(path);
-    return NotWritten;
+    return SaveWriteFailed;
 }
 
-// The second way, when the first failed: the text goes to a new file beside path, which moves
-// into its place once complete. An existing file is replaced by another file this way, so it
-// comes second; and only on the NT family, since Windows 95, 98 and Me have no replacing move.
-Outcome WriteBesideAndMove(const std::string& path, const std::string& text, bool exists)
-{
-    if (exists && !Sys.MoveFileExA)
-        return NotOpened;
-    std::string copy = NewFileIn(FolderOf(path));
-    if (copy.empty())
-        return NotOpened;
-    FileHandle file(Sys.CreateFileA(copy.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
-    if (!file.valid()) {
-        Discard(copy);
-        return NotOpened;
-    }
-    bool written = WriteAll(file.get(), text);
-    if (!file.Close() || !written) {
-        Discard(copy);
-        return NotWritten;
-    }
-    if (exists ? Sys.MoveFileExA(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)
-               : Sys.MoveFileA(copy.c_str(), path.c_str()))
-        return Written;
-    Outcome outcome = GetLastError() == ERROR_CALL_NOT_IMPLEMENTED ? NotOpened : NotWritten;
-    Discard(copy);
-    return outcome;
-}
-
-// What Windows refuses to create a file over: a replacing move would not refuse them all.
+// What Windows refuses to create a file over.
 const DWORD RefusedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN
                               | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 
@@ -194,14 +144,5 @@ SaveStatus WriteReportFile(const std::string& path, const std::string& text)
         return SaveOpenFailed; // what is there cannot be told
     if (exists && (attributes & RefusedAttributes))
         return SaveOpenFailed;
-
-    Outcome first = exists ? RewriteInPlace(path, text) : WriteNewFile(path, text);
-    if (first == Written)
-        return SaveDone;
-    if (first == HeldOpen)
-        return SaveOpenFailed;
-    Outcome second = WriteBesideAndMove(path, text, exists);
-    if (second == Written)
-        return SaveDone;
-    return first == NotOpened && second == NotOpened ? SaveOpenFailed : SaveWriteFailed;
+    return exists ? RewriteInPlace(path, text) : WriteNewFile(path, text);
 }

@@ -62,7 +62,8 @@ void SaveReport()
     int got = GetWindowTextA(edit, &text[0], length + 1);
     text.resize(got > 0 ? (size_t)got : 0);
 
-    switch (WriteReportFile(path, text)) {
+    // a text that could not be read is not written over the file as an empty one
+    switch (text.empty() ? SaveWriteFailed : WriteReportFile(path, text)) {
     case SaveOpenFailed:
         MessageBoxA(Gui.mainWindow, "オープンに失敗しました", MessageCaption, MB_ICONERROR);
         break;

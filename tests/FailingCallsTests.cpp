@@ -2,8 +2,8 @@
 // makes, one at a time and, for saving, two at a time; every call of one entry; and odd answers.
 // Whatever fails, the report keeps its layout and loses only what the failed call feeds, and a
 // save keeps its promise, on every ground a folder may stand on: it saves where the plain
-// overwrite saves; otherwise the file keeps its old bytes; nothing else is left behind; and an
-// existing file stays the same file.
+// overwrite saves, and refuses what it refuses; otherwise the file keeps its old bytes; nothing
+// else is written or left behind; and an existing file stays the same file.
 #include "calls/WindowsCalls.h"
 #include "tests/CallTable.h"
 #include "probes/WindowsVersion.h"
@@ -58,7 +58,6 @@ const Feeds Table[] = {
     {Call_GetSaveFileNameA, "windows"}, // the save's dialog
     {Call_GetOpenFileNameA, "windows"},
     {Call_GetFileAttributesA, "save"},
-    {Call_GetTempFileNameA, "save"},
     {Call_CreateFileA, "save"},
     {Call_ReadFile, "save"},
     {Call_WriteFile, "save"},
@@ -67,8 +66,6 @@ const Feeds Table[] = {
     {Call_FlushFileBuffers, "save"},
     {Call_CloseHandle, "save"},
     {Call_DeleteFileA, "save"},
-    {Call_MoveFileA, "save"},
-    {Call_MoveFileExA, "save"},
     {Call_InitCommonControlsEx, "windows"},
     {Call_InsertMenuItemA, "windows"},
     {Call_RegisterClassExA, "windows"},
@@ -192,30 +189,34 @@ std::string ReportProblems(const std::string& before, const std::string& after, 
     return problems;
 }
 
-// Windows as the save sees it: the 9x family answers MoveFileExA with "not implemented", the
-// earliest Windows 95 has none.
-enum Replacing { ReplacingMove, NotImplemented, NoMoveFileEx };
-
-// What the folder stands on, answered as Windows answers there where Wine is kinder.
+// What the folder and the file stand on, answered as Windows answers there where Wine is kinder;
+// a row may stand on several at once.
 enum Ground {
-    PlainFolder,
-    DeepFolder, // 247 characters: GetTempFileNameA refuses it, the plain overwrite does not
-    DropBox,    // files can be made and written, not deleted or renamed
-    LossyClose, // a network redirector: a failing close loses what was written since a flush
-    FullDisk,   // growing a file takes room at once (Wine grows files sparsely), and is refused
-    WriteOnly,  // NT rights that let the file be written, not read
+    PlainFolder = 0,
+    DeepFolder = 1, // 247 characters, where Windows makes no temporary names
+    NoDelete = 2,   // NT rights: files can be made and written, not deleted or renamed (a drop box)
+    NoWrite = 4,    // NT rights on the chosen file: not to be written, though the folder may replace it
+    NoRead = 8,     // NT rights on the chosen file: to be written, not read
+    LossyClose = 16, // a network redirector: a failing close loses what was written since a flush
+    PowerCut = 32,  // the power fails after the save: what was not flushed never reaches the disk
+    FullDisk = 64,  // growing a file takes room at once (Wine grows files sparsely), and is refused
+    Sparse = 128,   // with FullDisk, a sparse or compressed file: its growth takes no room, its writes do
 };
 
-// The ground, with the bytes still free on a full disk and, behind a redirector, what each
-// handle's file held when opened and whether it was written since.
+// The ground, with the bytes still free on a full disk, the chosen file's rights, and what each
+// handle's file held when opened, how much of it has room taken, and whether it was written since
+// a flush; the files a power cut would find unflushed.
 struct Land {
-    Ground ground;
+    int ground;
     ULONGLONG free;
+    std::string chosen;
     struct Opened {
         std::string path, atOpen;
+        ULONGLONG taken;
         bool unflushed;
     };
     std::map<HANDLE, Opened> opened;
+    std::set<std::string> lost;
 } Land;
 
 void Refuse(DWORD error)
@@ -234,52 +235,71 @@ ULONGLONG SizeAt(LPCSTR path)
     return (ULONGLONG)found.nFileSizeHigh << 32 | found.nFileSizeLow;
 }
 
-// The real calls, answering as Windows answers on the ground.
-UINT WINAPI TempNameOnGround(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR name)
+// The volume and index that tell a file from every other, or "(no file)".
+std::string Identity(HANDLE file)
 {
-    if (Land.ground == DeepFolder && lstrlenA(folder) > MAX_PATH - 14)
-        return Refuse(ERROR_BUFFER_OVERFLOW), 0;
-    return GetTempFileNameA(folder, prefix, unique, name);
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (file == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(file, &info))
+        return "(no file)";
+    return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) + ":"
+         + std::to_string(info.nFileIndexLow);
 }
+std::string Identity(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    std::string identity = Identity(file);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return identity;
+}
+
+// The real calls, answering as Windows answers on the ground.
 HANDLE WINAPI OpenOnGround(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                            DWORD disposition, DWORD flags, HANDLE model)
 {
-    if (Land.ground == WriteOnly && (access & GENERIC_READ) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+    int denied = (access & GENERIC_READ ? NoRead : 0) | (access & GENERIC_WRITE ? NoWrite : 0);
+    if (Land.chosen == path && (Land.ground & denied))
         return Refuse(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
     bool emptying = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
-    ULONGLONG freed = Land.ground == FullDisk && emptying ? SizeAt(path) : 0;
-    std::string atOpen = Land.ground == LossyClose && disposition == OPEN_EXISTING ? ReadAll(path) : "";
+    ULONGLONG freed = Land.ground & FullDisk && emptying ? SizeAt(path) : 0;
+    std::string atOpen = Land.ground & LossyClose && disposition == OPEN_EXISTING ? ReadAll(path) : "";
     HANDLE file = CreateFileA(path, access, share, security, disposition, flags, model);
     if (file != INVALID_HANDLE_VALUE) {
         Land.free += freed;
-        Land.opened[file] = {path, atOpen, false};
+        Land.opened[file] = {path, atOpen, GetFileSize(file, NULL), false}; // the files here are small
     }
     return file;
 }
 // On a full disk, as much as fits, then a refusal.
 BOOL WINAPI WriteOnGround(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED)
 {
-    Land.opened[file].unflushed = true;
-    DWORD high = 0;
-    ULONGLONG length = GetFileSize(file, &high) | (ULONGLONG)high << 32;
-    ULONGLONG at = SetFilePointer(file, 0, NULL, FILE_CURRENT); // the files here are small
-    ULONGLONG room = Land.ground == FullDisk ? length + Land.free - at : size;
+    Land::Opened& opened = Land.opened[file];
+    opened.unflushed = true;
+    ULONGLONG at = SetFilePointer(file, 0, NULL, FILE_CURRENT);
+    ULONGLONG room = Land.ground & FullDisk ? opened.taken + Land.free - at : size;
     BOOL wrote = WriteFile(file, data, size < room ? size : (DWORD)room, written, NULL);
-    if (Land.ground == FullDisk && at + *written > length)
-        Land.free -= at + *written - length;
+    if (Land.ground & FullDisk && at + *written > opened.taken) {
+        Land.free -= at + *written - opened.taken;
+        opened.taken = at + *written;
+    }
     if (wrote && *written < size)
         return Refuse(ERROR_DISK_FULL), FALSE;
     return wrote;
 }
 BOOL WINAPI SetEndOnGround(HANDLE file)
 {
-    ULONGLONG length = GetFileSize(file, NULL), at = SetFilePointer(file, 0, NULL, FILE_CURRENT);
-    if (Land.ground == FullDisk && at > length && at - length > Land.free)
+    Land::Opened& opened = Land.opened[file];
+    ULONGLONG at = SetFilePointer(file, 0, NULL, FILE_CURRENT);
+    bool growing = at > opened.taken && !(Land.ground & Sparse);
+    if (Land.ground & FullDisk && growing && at - opened.taken > Land.free)
         return Refuse(ERROR_DISK_FULL), FALSE;
     if (!SetEndOfFile(file))
         return FALSE;
-    if (Land.ground == FullDisk)
-        Land.free = Land.free + length - at;
+    if (Land.ground & FullDisk && (growing || at < opened.taken)) {
+        Land.free = Land.free + opened.taken - at;
+        opened.taken = at;
+    }
     return TRUE;
 }
 BOOL WINAPI FlushOnGround(HANDLE file)
@@ -293,51 +313,35 @@ BOOL WINAPI CloseOnGround(HANDLE file)
 {
     Land::Opened was = Land.opened[file];
     Land.opened.erase(file);
+    if (Land.ground & PowerCut && was.unflushed)
+        Land.lost.insert(Identity(file));
     CloseHandle(file);
-    if (Land.ground != LossyClose || !was.unflushed)
+    if (!(Land.ground & LossyClose) || !was.unflushed)
         return TRUE;
     WriteAll(was.path, was.atOpen); // what the redirector held back never arrives
     return Refuse(ERROR_UNEXP_NET_ERR), FALSE;
 }
 BOOL WINAPI DeleteOnGround(LPCSTR path)
 {
-    if (Land.ground == DropBox)
+    if (Land.ground & NoDelete)
         return Refuse(ERROR_ACCESS_DENIED), FALSE;
     ULONGLONG size = SizeAt(path);
     BOOL deleted = DeleteFileA(path);
-    Land.free += deleted && Land.ground == FullDisk ? size : 0;
+    Land.free += deleted && Land.ground & FullDisk ? size : 0;
     return deleted;
-}
-BOOL WINAPI MoveOnGround(LPCSTR from, LPCSTR to)
-{
-    if (Land.ground == DropBox)
-        return Refuse(ERROR_ACCESS_DENIED), FALSE;
-    return MoveFileA(from, to);
-}
-BOOL WINAPI ReplaceOnGround(LPCSTR from, LPCSTR to, DWORD flags)
-{
-    if (Land.ground == DropBox)
-        return Refuse(ERROR_ACCESS_DENIED), FALSE;
-    ULONGLONG replaced = SizeAt(to);
-    BOOL moved = MoveFileExA(from, to, flags);
-    Land.free += moved && Land.ground == FullDisk ? replaced : 0;
-    return moved;
 }
 
 // The calls of saving as they answer on the ground, with free bytes on a full disk.
-WindowsCalls OnGround(Ground ground, ULONGLONG free)
+WindowsCalls OnGround(int ground, ULONGLONG free, const std::string& chosen)
 {
-    Land = {ground, free, {}};
+    Land = {ground, free, chosen, {}, {}};
     WindowsCalls calls = RealWindowsCalls();
-    calls.GetTempFileNameA = TempNameOnGround;
     calls.CreateFileA = OpenOnGround;
     calls.WriteFile = WriteOnGround;
     calls.SetEndOfFile = SetEndOnGround;
     calls.FlushFileBuffers = FlushOnGround;
     calls.CloseHandle = CloseOnGround;
     calls.DeleteFileA = DeleteOnGround;
-    calls.MoveFileA = MoveOnGround;
-    calls.MoveFileExA = ReplaceOnGround;
     return calls;
 }
 
@@ -350,32 +354,36 @@ struct SaveCase {
     const char* what;
     const char* name;
     const std::string* old; // null for a new file
-    Replacing replacing;
-    Ground ground;
+    int ground;
     ULONGLONG free; // on a full disk
 };
 
 const size_t NewSize = NewBytes.size();
 const SaveCase SaveCases[] = {
     // 表 ends in 5C: cutting the path at that byte would look for the wrong folder
-    {"over a longer file", "A表.txt", &OldBytes, ReplacingMove, PlainFolder, 0},
-    {"over a longer file, 9x", "A表.txt", &OldBytes, NotImplemented, PlainFolder, 0},
-    {"over a longer file, no MoveFileExA", "A表.txt", &OldBytes, NoMoveFileEx, PlainFolder, 0},
-    {"new file", "report", nullptr, ReplacingMove, PlainFolder, 0}, // kept without an extension
-    {"new file, 9x", "report", nullptr, NotImplemented, PlainFolder, 0},
-    {"new file in a deep folder", "A表.txt", nullptr, ReplacingMove, DeepFolder, 0},
-    {"over a file in a deep folder", "A表.txt", &OldBytes, ReplacingMove, DeepFolder, 0},
-    {"new file in a drop box", "A表.txt", nullptr, ReplacingMove, DropBox, 0},
-    {"over a file in a drop box", "A表.txt", &OldBytes, ReplacingMove, DropBox, 0},
-    {"new file, lossy close", "A表.txt", nullptr, ReplacingMove, LossyClose, 0},
-    {"over a file, lossy close", "A表.txt", &OldBytes, ReplacingMove, LossyClose, 0},
-    {"full disk, growing into the old file's room", "A表.txt", &ShortOldBytes, ReplacingMove, FullDisk,
-     NewSize - 1000},
-    {"full disk, shrinking", "A表.txt", &OldBytes, ReplacingMove, FullDisk, 100},
-    {"full disk, no room", "A表.txt", &ShortOldBytes, ReplacingMove, FullDisk, 100},
-    {"full disk, no room, 9x", "A表.txt", &ShortOldBytes, NotImplemented, FullDisk, 100},
-    {"full disk, new file", "A表.txt", nullptr, ReplacingMove, FullDisk, NewSize - 1},
-    {"over a file that may be written, not read", "A表.txt", &OldBytes, ReplacingMove, WriteOnly, 0},
+    {"over a longer file", "A表.txt", &OldBytes, PlainFolder, 0},
+    {"new file", "report", nullptr, PlainFolder, 0}, // kept without an extension
+    {"new file in a deep folder", "A表.txt", nullptr, DeepFolder, 0},
+    {"over a file in a deep folder", "A表.txt", &OldBytes, DeepFolder, 0},
+    {"new file in a drop box", "A表.txt", nullptr, NoDelete, 0},
+    {"over a file in a drop box", "A表.txt", &OldBytes, NoDelete, 0},
+    {"new file, lossy close", "A表.txt", nullptr, LossyClose, 0},
+    {"over a file, lossy close", "A表.txt", &OldBytes, LossyClose, 0},
+    {"new file, power cut", "A表.txt", nullptr, PowerCut, 0},
+    {"over a file, power cut", "A表.txt", &OldBytes, PowerCut, 0},
+    {"full disk, growing into the old file's room", "A表.txt", &ShortOldBytes, FullDisk, NewSize - 1000},
+    {"full disk, shrinking", "A表.txt", &OldBytes, FullDisk, 100},
+    {"full disk, no room", "A表.txt", &ShortOldBytes, FullDisk, 100},
+    {"full disk, new file", "A表.txt", nullptr, FullDisk, NewSize - 1},
+    {"full disk, sparse file, growing into its room", "A表.txt", &ShortOldBytes, FullDisk | Sparse, NewSize - 1000},
+    {"full disk, sparse file, no room", "A表.txt", &ShortOldBytes, FullDisk | Sparse, 100},
+    {"a file that may not be written", "A表.txt", &OldBytes, NoWrite, 0},
+    {"a file that may not be written, in a drop box", "A表.txt", &OldBytes, NoWrite | NoDelete, 0},
+    {"a file that may be neither written nor read", "A表.txt", &OldBytes, NoWrite | NoRead, 0},
+    {"a file that may be written, not read", "A表.txt", &OldBytes, NoRead, 0},
+    {"a file that may be written, not read, in a drop box", "A表.txt", &OldBytes, NoRead | NoDelete, 0},
+    {"a file that may be written, not read, power cut", "A表.txt", &OldBytes, NoRead | PowerCut, 0},
+    {"a file that may be written, not read, no room", "A表.txt", &ShortOldBytes, NoRead | FullDisk, 100},
 };
 
 class FailingCalls : public ::testing::Test {
@@ -416,42 +424,54 @@ protected:
     // its promise.
     std::string Save(const SaveCase& setup, const FaultRun& fault)
     {
-        std::string where = FreshFolder(setup.ground == DeepFolder ? deep_ : folder_);
+        std::string where = FreshFolder(setup.ground & DeepFolder ? deep_ : folder_);
         std::string target = where + "\\" + setup.name;
         if (setup.old)
             WriteAll(target, *setup.old);
         WriteAll(where + "\\bystander.txt", Bystander);
-        std::string identity = FileIdentity(target);
-        WindowsCalls calls = OnGround(setup.ground, setup.free);
-        calls.MoveFileExA = setup.replacing == ReplacingMove ? calls.MoveFileExA
-                         : setup.replacing == NotImplemented ? Odd.MoveFileExA : nullptr;
-        FaultRun run = fault;
-        run.bystander = where + "\\bystander.txt";
-        Inject(calls, run);
+        std::string identity = Identity(target);
+        Inject(OnGround(setup.ground, setup.free, setup.old ? target : ""), fault);
         SaveStatus status = WriteReportFile(target, NewBytes);
         Sys = RealWindowsCalls();
 
         // The file holds the whole text after success; after a failure its old bytes, or no file
-        // where there was none (an emptied one where Windows refused to remove it). Only where
-        // Windows refused the undo as well, a second fault, may it hold anything else.
+        // where there was none (an emptied one where Windows refused to remove it), and its old
+        // length. Only where Windows refused the undo as well, a second failure, or the reading
+        // that the undo needs, may its bytes differ; its length only where setting it failed
         std::string problems, old = setup.old ? *setup.old : "(no file)";
         std::string now = ReadAll(target);
-        bool removalRefused = Current.Refused(Call_DeleteFileA);
-        bool kept = now == old || (!setup.old && now.empty() && removalRefused);
+        if (Land.lost.count(Identity(target)))
+            now.assign(now.size(), '\0'); // written, but never flushed to the disk
+        bool kept = now == old || (!setup.old && now.empty() && Current.Refused(Call_DeleteFileA));
+        // (a read cut short is no excuse: it comes before any write), or where the first open of an
+        // existing file, to read and write it, was refused
+        int failed = 0, opens = 0;
+        bool readRefused = false;
+        for (const Call& call : Current.made) {
+            bool refused = call.struck || call.refused;
+            failed += refused && call.entry != Call_ReadFile;
+            readRefused = readRefused || (setup.old && refused && call.entry == Call_CreateFileA && opens == 0);
+            opens += call.entry == Call_CreateFileA;
+        }
+        bool undoRefused = failed >= 2 || readRefused;
         if (status == SaveDone && now != NewBytes)
             problems += "success, with " + std::to_string(now.size()) + " other bytes in the file; ";
-        if (status != SaveDone && !kept && Current.Struck() < 2)
+        if (status != SaveDone && !kept && !undoRefused)
             problems += "a failure that did not keep the old file but left " + std::to_string(now.size()) + " bytes; ";
+        if (status != SaveDone && setup.old && now.size() != old.size() && !Current.Refused(Call_SetEndOfFile)
+            && !Current.Refused(Call_SetFilePointer))
+            problems += "a failure that left " + std::to_string(now.size()) + " bytes, not the old length; ";
+        if (setup.old && Identity(target) != identity)
+            problems += "the file was replaced by another; ";
         if (ReadAll(where + "\\bystander.txt") != Bystander)
             problems += "someone else's file was touched; ";
-        // Nothing else is left: only where Windows refused to remove a file, an emptied one, and a
-        // copy of the report only where it refused to empty it as well.
-        for (const std::string& name : FilesIn(where)) {
-            std::string left = ReadAll(where + "\\" + name);
-            bool excused = status != SaveDone && removalRefused && (left.empty() || Current.EmptyingRefused());
-            if (name != setup.name && name != "bystander.txt" && !excused)
-                problems += name + " left behind, " + std::to_string(left.size()) + " bytes; ";
-        }
+        // Nothing but the chosen file is written, or left behind.
+        for (const Call& call : Current.made)
+            if (call.entry == Call_CreateFileA && call.arg != target)
+                problems += "opened " + call.arg + "; ";
+        for (const std::string& name : FilesIn(where))
+            if (name != setup.name && name != "bystander.txt")
+                problems += name + " left behind; ";
         // The box says what went wrong.
         bool wrote = false;
         for (const Call& call : Current.made)
@@ -464,36 +484,20 @@ protected:
             problems += "an open failure, though the file was changed or a write failed; ";
         if (!Current.open.empty())
             problems += "handles left open; ";
-        // Without faults: saved wherever the plain overwrite saves, which empties the file first,
-        // and an existing file stays the same file wherever it can be read to be rewritten.
-        if (fault.failing.empty() && fault.everyEntry < 0) {
-            bool plainSaves = setup.ground == FullDisk ? setup.free + (setup.old ? setup.old->size() : 0) >= NewSize
-                                                       : setup.ground != LossyClose;
-            if (plainSaves && status != SaveDone)
-                problems += "a save without faults failed where the plain overwrite saves; ";
-            if (setup.old && setup.ground != WriteOnly && status == SaveDone && FileIdentity(target) != identity)
-                problems += "the file was replaced by another; ";
-        }
+        // What the plain overwrite refuses is refused, and left as it was, whatever fails; without
+        // faults, the save succeeds wherever the plain overwrite, which empties the file first,
+        // would.
+        if (setup.old && setup.ground & NoWrite && (status != SaveOpenFailed || now != old))
+            problems += "a file the plain overwrite refuses was not refused and left as it was; ";
+        bool plainSaves = setup.ground & FullDisk ? setup.free + (setup.old ? setup.old->size() : 0) >= NewSize
+                                                  : !(setup.ground & (LossyClose | NoWrite));
+        if (fault.failing.empty() && fault.everyEntry < 0 && plainSaves && status != SaveDone)
+            problems += "a save without faults failed where the plain overwrite saves; ";
         return problems;
     }
 
-    // The volume and index that tell a file from every other, or "(no file)".
-    static std::string FileIdentity(const std::string& path)
-    {
-        HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                                  OPEN_EXISTING, 0, NULL);
-        BY_HANDLE_FILE_INFORMATION info = {};
-        bool known = file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info);
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
-        if (!known)
-            return "(no file)";
-        return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) + ":"
-             + std::to_string(info.nFileIndexLow);
-    }
-
     std::string folder_;
-    std::string deep_; // 247 characters, past what GetTempFileNameA takes
+    std::string deep_; // 247 characters
 };
 
 } // namespace

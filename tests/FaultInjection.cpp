@@ -59,18 +59,13 @@ WindowsCalls OddAnswers()
         *length = sizeof(VS_FIXEDFILEINFO) / 2;
         return found;
     };
-    odd.GetTempFileNameA = [](LPCSTR, LPCSTR, UINT, LPSTR name) WINAPI -> UINT {
-        name[0] = '\0';
-        return 1;
-    };
     // half the bytes, as a disk that fills up meanwhile takes them
     odd.WriteFile = [](HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) WINAPI -> BOOL {
         return Current.under.WriteFile(file, data, size / 2, written, NULL);
     };
-    // as the 9x family answers
-    odd.MoveFileExA = [](LPCSTR, LPCSTR, DWORD) WINAPI -> BOOL {
-        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-        return FALSE;
+    // a read cut short
+    odd.ReadFile = [](HANDLE file, LPVOID data, DWORD size, LPDWORD read, LPOVERLAPPED) WINAPI -> BOOL {
+        return Current.under.ReadFile(file, data, size / 2, read, NULL);
     };
     return odd;
 }
@@ -108,8 +103,6 @@ template <int Index, typename R, typename... A> struct Entry<Index, R(WINAPI*)(A
                 real(a...);
                 Current.open.erase(First(a...));
             }
-            if constexpr (Index == Call_GetTempFileNameA)
-                strcpy(std::get<3>(std::tie(a...)), Current.bystander.c_str()); // a name, but no file made
             SetLastError(ERROR_ACCESS_DENIED);
             if constexpr (std::is_void<R>::value)
                 return;

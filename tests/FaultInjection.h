@@ -20,7 +20,6 @@ struct FaultRun {
     std::set<size_t> failing; // positions in the run's calls, from 0
     int everyEntry = -1;      // or an entry that fails on each of its calls
     bool odd = false;         // a failing call gives its entry's odd answer instead
-    std::string bystander;    // someone else's file, named by a failing GetTempFileNameA
     std::vector<Call> made;
     std::set<HANDLE> open; // from CreateFileA and FindFirstFileA, not yet closed
     WindowsCalls under;     // where the wrapped calls go
@@ -32,25 +31,6 @@ struct FaultRun {
             if ((call.struck || call.refused) && call.entry == entry)
                 return true;
         return false;
-    }
-    // Whether Windows refused to empty a file it had refused to remove.
-    bool EmptyingRefused() const
-    {
-        bool removalRefused = false;
-        for (const Call& call : made) {
-            bool failed = call.struck || call.refused;
-            if (removalRefused && failed && call.entry == Call_CreateFileA)
-                return true;
-            removalRefused = removalRefused || (failed && call.entry == Call_DeleteFileA);
-        }
-        return false;
-    }
-    int Struck() const
-    {
-        int n = 0;
-        for (const Call& call : made)
-            n += call.struck;
-        return n;
     }
 };
 

@@ -10,6 +10,7 @@
 #include "tests/CallTable.h"
 #include "tests/FakeWindows.h"
 #include "tests/MenuText.h"
+#include "tests/TestFiles.h"
 #include "tests/WindowClasses.h"
 
 #include <cstdio>
@@ -222,6 +223,23 @@ int RunRefused(const std::vector<Refusal>& refusals, TIMERPROC work = UseAndClos
 
 HMODULE WINAPI NoLibrary(LPCSTR) { return NULL; }
 FARPROC WINAPI NoEntry(HMODULE, LPCSTR) { return NULL; }
+// A save dialog that chooses Chosen, and a report that cannot be read.
+std::string Chosen;
+BOOL WINAPI ChooseFile(LPOPENFILENAMEA request)
+{
+    lstrcpynA(request->lpstrFile, Chosen.c_str(), request->nMaxFile);
+    return TRUE;
+}
+const auto RealEntry = (FARPROC(WINAPI*)(HMODULE, LPCSTR))(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetProcAddress");
+FARPROC WINAPI DialogEntry(HMODULE module, LPCSTR name)
+{
+    return HIWORD(name) && lstrcmpA(name, "GetSaveFileNameA") == 0 ? (FARPROC)ChooseFile : RealEntry(module, name);
+}
+int WINAPI NoText(HWND, LPSTR text, int)
+{
+    text[0] = '\0';
+    return 0;
+}
 
 std::vector<std::string> Boxes; // text and caption of each message box shown
 int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
@@ -303,23 +321,31 @@ TEST(Startup, EndsAtOnceOnlyWithoutTheMainWindowsClassOrTheMainWindow)
 }
 
 // The save dialog's library is loaded only when the user saves. Where it or its dialog is
-// missing, the save says so once, over the main window, and goes no further.
-TEST(Startup, SavingWithoutTheSaveDialogShowsOneErrorBox)
+// missing, or the report cannot be read, the save says so once, over the main window, and the
+// file is left as it was.
+TEST(Startup, SavingWithoutTheSaveDialogOrTheTextShowsOneErrorBox)
 {
     static const struct {
-        Refusal refusal;
+        std::vector<Refusal> refusals;
         const char* text;
     } rows[] = {
-        {{"kernel32.dll", "LoadLibraryA", (void*)NoLibrary},
+        {{{"kernel32.dll", "LoadLibraryA", (void*)NoLibrary}},
          "comdlg32.dll が見つからないため、ファイルを選ぶダイアログを開けません。"},
-        {{"kernel32.dll", "GetProcAddress", (void*)NoEntry},
+        {{{"kernel32.dll", "GetProcAddress", (void*)NoEntry}},
          "comdlg32.dll の GetSaveFileNameA が見つからないため、ファイルを選ぶダイアログを開けません。"},
+        {{{"kernel32.dll", "GetProcAddress", (void*)DialogEntry}, {"user32.dll", "GetWindowTextA", (void*)NoText}},
+         "何らかの原因で書き込みに失敗しました"},
     };
     InstallFakeWindows();
+    Chosen = FreshFolder("save-unread") + "\\report.txt";
+    WriteAll(Chosen, "old");
     for (const auto& row : rows) {
         Boxes.clear();
-        EXPECT_EQ(0, RunRefused({row.refusal, {"user32.dll", "MessageBoxA", (void*)RecordBox}}, SaveAndClose));
-        EXPECT_EQ(std::vector<std::string>{std::string(row.text) + " / ぽこぺシステムレポート"}, Boxes) << row.refusal.name;
+        std::vector<Refusal> refusals = row.refusals;
+        refusals.push_back({"user32.dll", "MessageBoxA", (void*)RecordBox});
+        EXPECT_EQ(0, RunRefused(refusals, SaveAndClose));
+        EXPECT_EQ(std::vector<std::string>{std::string(row.text) + " / ぽこぺシステムレポート"}, Boxes) << row.text;
+        EXPECT_EQ("old", ReadAll(Chosen));
     }
     RemoveFakeWindows();
 }
