@@ -71,13 +71,16 @@ static void SetUpLink(HWND window)
     SetWindowLongPtrA(link, GWLP_WNDPROC, (LONG_PTR)AboutLinkProc);
 }
 
-// At the system's icon size; NT 3.51 has only LoadIconA, which gives that size too.
+// At the system's icon size; NT 3.51 has only LoadIconA, which gives that size too, and so does a
+// Windows whose LoadImageA refuses.
 static void LoadAboutIcon(HINSTANCE own)
 {
-    About.iconShared = !Sys.LoadImageA;
     About.icon = Sys.LoadImageA
         ? (HICON)Sys.LoadImageA(own, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)
-        : LoadIconA(own, MAKEINTRESOURCEA(IDI_APP));
+        : NULL;
+    About.iconShared = !About.icon;
+    if (!About.icon)
+        About.icon = LoadIconA(own, MAKEINTRESOURCEA(IDI_APP));
 }
 
 static void OnInitDialog(HWND window)

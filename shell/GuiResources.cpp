@@ -18,13 +18,6 @@ static HFONT CreateUiFont(int height, BYTE pitchAndFamily, const char* face)
 // Inserts at the top of menu, so items go in in reverse order. No text makes a separator.
 static void InsertMenuEntry(HMENU menu, const char* text, UINT id, HMENU popup)
 {
-    if (!Sys.InsertMenuItemA) {
-        // NT 3.51: the same item through the old call, which leaves a separator disabled
-        UINT flags = MF_BYPOSITION | (!text ? MF_SEPARATOR : popup ? MF_STRING | MF_POPUP : MF_STRING);
-        InsertMenuA(menu, 0, flags, popup ? (UINT_PTR)popup : id, text);
-        EnableMenuItem(menu, 0, MF_BYPOSITION | MF_ENABLED);
-        return;
-    }
     MENUITEMINFOA item = {};
     // the layout without hbmpItem, the one Windows 95 and NT 4.0 accept
     const UINT oldSize = offsetof(MENUITEMINFOA, hbmpItem);
@@ -44,7 +37,13 @@ static void InsertMenuEntry(HMENU menu, const char* text, UINT id, HMENU popup)
             item.hSubMenu = popup;
         }
     }
-    Sys.InsertMenuItemA(menu, 0, TRUE, &item);
+    if (Sys.InsertMenuItemA && Sys.InsertMenuItemA(menu, 0, TRUE, &item))
+        return;
+    // NT 3.51, or a Windows whose newer call refuses: the same item through the old call, which
+    // leaves a separator disabled
+    UINT flags = MF_BYPOSITION | (!text ? MF_SEPARATOR : popup ? MF_STRING | MF_POPUP : MF_STRING);
+    InsertMenuA(menu, 0, flags, popup ? (UINT_PTR)popup : id, text);
+    EnableMenuItem(menu, 0, MF_BYPOSITION | MF_ENABLED);
 }
 
 bool RegisterWindowClass(const WNDCLASSEXA& windowClass)
