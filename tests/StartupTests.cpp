@@ -239,11 +239,7 @@ FARPROC WINAPI DialogEntry(HMODULE module, LPCSTR name)
 {
     return HIWORD(name) && lstrcmpA(name, "GetSaveFileNameA") == 0 ? (FARPROC)ChooseFile : RealEntry(module, name);
 }
-int WINAPI NoText(HWND, LPSTR text, int)
-{
-    text[0] = '\0';
-    return 0;
-}
+int WINAPI NoText(HWND, LPSTR, int) { return 0; }
 
 std::vector<std::string> Boxes; // text and caption of each message box shown
 int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
