@@ -5,7 +5,12 @@ set(MINGW_TRIPLET i686-w64-mingw32)
 set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${MINGW_TRIPLET}-windres)
-# archived with the optimiser's information kept, for the link-time optimisation
+# Every archive is made with the compiler's own gcc-ar, which keeps the optimiser's information for
+# the link-time optimisation: the libraries, and the archive of a program's own objects that each
+# link makes first. Plain ar reads that information only through a compiler plugin that a machine
+# with no native GCC lacks, and then warns "plugin needed to handle lto object".
+set(CMAKE_AR ${MINGW_TRIPLET}-gcc-ar-posix)
+set(CMAKE_RANLIB ${MINGW_TRIPLET}-gcc-ranlib-posix)
 set(CMAKE_C_COMPILER_AR ${MINGW_TRIPLET}-gcc-ar-posix)
 set(CMAKE_CXX_COMPILER_AR ${MINGW_TRIPLET}-gcc-ar-posix)
 set(CMAKE_C_COMPILER_RANLIB ${MINGW_TRIPLET}-gcc-ranlib-posix)
