@@ -2,8 +2,9 @@
 # Installs what building and testing need on a Debian machine. With everything in place it
 # changes nothing and needs neither root nor the network.
 # usage: tools/setup.sh [--upgrade-qemu] [--fast-32bit]
-#   --upgrade-qemu  take qemu-user 10 from the release's backports suite (as root), which set-up
-#                   otherwise does only while it installs missing packages
+#   --upgrade-qemu  take qemu-user 10 from the release's backports suite (as root) where the
+#                   release's own is older, which set-up otherwise does only while it installs
+#                   missing packages
 #   --fast-32bit    fail, instead of warning, where 32-bit programs start through a qemu older
 #                   than 10.0 (the tests cannot pass within their limits there)
 # Every test of a command's output reads the whole output first: under pipefail a `| grep -q`
@@ -35,9 +36,17 @@ need_root() {
 }
 installed() { [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = 'install ok installed' ]; }
 # 32-bit Wine runs through qemu here. Before 10.0 every 32-bit process costs about a minute of
-# processor time; Debian 12 ships 7.2 and its backports suite 10.0.
+# processor time; Debian 12 ships 7.2 and its backports suite 10.0, Debian 13 ships 10.0.
 qemu_version() { dpkg-query -W -f='${Version}' qemu-user 2>/dev/null || true; }
-qemu_is_fast() { dpkg --compare-versions "$(qemu_version)" ge 1:10.0; }
+fast_qemu_version() { dpkg --compare-versions "$1" ge 1:10.0 2>/dev/null; }
+qemu_is_fast() { fast_qemu_version "$(qemu_version)"; }
+# the version apt would install from the release's own suites (a backports suite is never chosen
+# on its own), read whole before it is searched
+release_qemu() {
+    local policy
+    policy=$(apt-cache policy qemu-user 2>/dev/null) || return 0
+    sed -n 's/^ *Candidate: //p' <<<"$policy"
+}
 apt_install() { apt-get install -y -qq --no-install-recommends "$@" >/dev/null; }
 
 missing=()
@@ -54,9 +63,10 @@ if [ "${#missing[@]}" -gt 0 ]; then
     export DEBIAN_FRONTEND=noninteractive
     grep -qx i386 <<<"$(dpkg --print-foreign-architectures)" || dpkg --add-architecture i386
     apt-get update -qq || warn "apt-get update reported errors (see above); going on"
-    if ! qemu_is_fast; then
-        # qemu-user 10 from the backports suite on the mirror the machine's sources already name;
-        # a source for it is kept only when the suite answers
+    if ! qemu_is_fast && ! fast_qemu_version "$(release_qemu)"; then
+        # The release's own qemu-user is older than 10.0 (Debian 12's): qemu-user 10 from the
+        # backports suite on the mirror the machine's sources already name; a source for it is
+        # kept only when the suite answers. Debian 13's own is 10.0, taken as it is.
         mirror=$(apt-get indextargets --format '$(REPO_URI)' "Release: $codename" | sed -n 1p)
         wrote=0
         if [ ! -e "$backports" ] && [ -n "$mirror" ]; then
