@@ -63,6 +63,14 @@ std::string ControlText(HWND window)
     return std::string(text.data(), std::min<size_t>(copied, text.size()));
 }
 
+long long ControlTextLength(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, Opt.stepTimeout, &length))
+        return -1;
+    return (long long)length;
+}
+
 bool SetControlText(HWND window, const std::string& text)
 {
     DWORD_PTR result = 0;

@@ -29,6 +29,10 @@ bool WaitFor(const std::function<bool()>& ready, DWORD timeout);
 std::string ClassName(HWND window);
 std::string Caption(HWND window);     // the window's own title, without asking its process
 std::string ControlText(HWND window); // WM_GETTEXT, answered by the control's process
+// WM_GETTEXTLENGTH, answered by the control's process; -1 without an answer. What a text of a
+// megabyte is checked with: Wine 10 hands a sent WM_GETTEXT's buffer to the control's thread on
+// its stack, and a megabyte's room overflows the program's stack of 2 MB, which ends it.
+long long ControlTextLength(HWND window);
 bool SetControlText(HWND window, const std::string& text);
 bool Responds(HWND window); // its thread has processed a message sent now
 RECT RectInClient(HWND child, HWND parent);

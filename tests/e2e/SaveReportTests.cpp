@@ -204,7 +204,8 @@ TEST_F(SaveReport, SavesAMegabyteByteForByte)
     while (big.size() < 1024 * 1024)
         big += app.firstText;
     ASSERT_TRUE(SetControlText(app.edit, big));
-    ASSERT_EQ(big.size(), ControlText(app.edit).size()) << "the report control did not take the whole text";
+    // its length only: reading a megabyte back from outside ends the program under Wine 10
+    ASSERT_EQ((long long)big.size(), ControlTextLength(app.edit)) << "the report control did not take the whole text";
     SaveAs(Path("big.txt"), false);
     EXPECT_PRED_FORMAT2(SameText, big, FileBytes("big.txt"));
 }
