@@ -29,9 +29,7 @@ tools/setup.sh
 
 build() { # arch, targets...
     local dir=build/$1
-    # the toolchain only for a new build folder: CMake reads it then alone, and later warns it unused
-    cmake -S . -B "$dir" -DBUILD_BENCHMARKS=ON \
-        $([ -e "$dir/CMakeCache.txt" ] || echo "-DCMAKE_TOOLCHAIN_FILE=cmake/$1-w64-mingw32.cmake") >/dev/null
+    tools/configure "$1" -DBUILD_BENCHMARKS=ON
     cmake --build "$dir" -j2 --target "${@:2}" >/dev/null
 }
 

@@ -28,8 +28,7 @@ run() { tools/wine-run "$prefix" "$WINE64" "$@"; }
 
 if [ -z "${RUN_ON_XVFB:-}" ]; then
     tools/setup.sh
-    # the toolchain only for a new build folder: CMake reads it then alone, and later warns it unused
-    cmake -S . -B "$build" $([ -e "$build/CMakeCache.txt" ] || echo "-DCMAKE_TOOLCHAIN_FILE=cmake/$arch-w64-mingw32.cmake") >/dev/null
+    tools/configure "$arch"
     cmake --build "$build" -j2 --target PokopeReport report_window >/dev/null
     tools/make-prefix "$prefix" "$WINE64" win64
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then

@@ -35,9 +35,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 129' HUP; trap 'exit 130' INT; trap 'exit 143' TERM
 for arch in "${builds[@]}"; do
-    # the toolchain only for a new build folder: CMake reads it then alone, and later warns it unused
-    cmake -S . -B "build/$arch" -DBUILD_BENCHMARKS=ON \
-        $([ -e "build/$arch/CMakeCache.txt" ] || echo "-DCMAKE_TOOLCHAIN_FILE=cmake/$arch-w64-mingw32.cmake") >/dev/null
+    tools/configure "$arch" -DBUILD_BENCHMARKS=ON
     cmake --build "build/$arch" -j2
     echo "test: $arch built after $SECONDS s"
     timeout -k 10 3600 env -u DISPLAY \
